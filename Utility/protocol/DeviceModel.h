@@ -90,6 +90,9 @@ struct DeviceModel {
 // The process-wide instance, created zero-filled on first use.
 DeviceModel& TheDeviceModel();
 
+// Index of the first station below the count with this MAC, or -1.
+int FindStation(const MacAddress& mac);
+
 // Back to the start-up state (tests). Closes any open capture handles.
 void ResetDeviceModel();
 

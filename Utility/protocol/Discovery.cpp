@@ -78,14 +78,6 @@ bool QueryNetworkInfo(const MacAddress& localMac) {
     return true;
 }
 
-int FindStation(const MacAddress& mac) {
-    const DeviceTable& table = TheDeviceModel().stationTable;
-    for (int i = 0; i < table.count && i < kMaxStations; ++i) {
-        if (table.records[static_cast<size_t>(i)].mac == mac) return i;
-    }
-    return -1;
-}
-
 void QueryStationVersions() {
     DeviceModel& model = TheDeviceModel();
     model.localQuery = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeviceModel.h"
 #include "MacAddress.h"
 
 namespace ambrel {
@@ -14,9 +15,6 @@ bool QueryVersion(const MacAddress& destination);
 // Asks the local device for the stations of its network; rewrites the
 // station table.
 bool QueryNetworkInfo(const MacAddress& localMac);
-
-// Index of the first station with this MAC, or -1.
-int FindStation(const MacAddress& mac);
 
 // After QueryNetworkInfo: clears localQuery and asks every station for its
 // version, in table order.

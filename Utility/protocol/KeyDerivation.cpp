@@ -70,10 +70,6 @@ Key16 DeriveNetworkKey(std::string_view networkName) {
     return Pbkdf1(UpToNul(networkName, kMaxNetworkNameChars), kNetworkKeySalt);
 }
 
-Key16 DeriveDeviceKey(std::span<const char> passwordField) {
-    return DeriveDeviceKey(std::string_view(passwordField.data(), passwordField.size()));
-}
-
 Key16 DeriveDeviceKey(std::string_view password) {
     return Pbkdf1(UpToNul(password, kDevicePasswordLength), kDeviceKeySalt);
 }

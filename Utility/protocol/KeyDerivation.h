@@ -29,8 +29,8 @@ inline constexpr size_t kDevicePasswordLength = 19;
 
 // The name is taken up to its first NUL, at most 64 characters.
 Key16 DeriveNetworkKey(std::string_view networkName);
-// The password field is taken up to its first NUL, at most 19 characters.
-Key16 DeriveDeviceKey(std::span<const char> passwordField);
+// The password (a whole 19-byte field may be passed) is taken up to its
+// first NUL, at most 19 characters.
 Key16 DeriveDeviceKey(std::string_view password);
 
 // A key from the system's cryptographic random source, never the default

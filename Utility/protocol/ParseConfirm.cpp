@@ -5,7 +5,6 @@
 #include "ByteCursor.h"
 #include "Clock.h"
 #include "DeviceModel.h"
-#include "Discovery.h"
 #include "ManagementMessage.h"
 
 namespace ambrel {

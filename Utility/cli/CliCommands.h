@@ -1,0 +1,22 @@
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "CaptureBackend.h"
+
+namespace ambrel {
+
+struct CliEnvironment {
+    CaptureBackend* backend = nullptr;  // the capture library to use
+    // Whether the last failure to open an adapter was for lack of privilege.
+    std::function<bool()> permissionDenied = [] { return false; };
+};
+
+// Runs one command line (without the program name). Returns the exit code.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const CliEnvironment& environment);
+
+}  // namespace ambrel
