@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "DeviceCommands.h"
 #include "DeviceModel.h"
 #include "Discovery.h"
 #include "InterfaceFilter.h"
@@ -23,38 +24,73 @@ constexpr const char* kUsage =
     "  key network NAME       the network membership key of a network name\n"
     "  key device PASSWORD    the device access key of a device password\n"
     "  key password MAC       the default device password of a MAC address\n"
+    "  set-network NAME [--all]\n"
+    "                         move the local device (with --all also the remote\n"
+    "                         devices given with --remote) into the network NAME\n"
+    "  add-device PASSWORD    add the device with this device password\n"
+    "  join MAC PASSWORD      give the network key to a known device\n"
+    "  reset [--all]          restore factory defaults (local device, or with\n"
+    "                         --all also the remote devices given with --remote)\n"
+    "  restart                restart the local device\n"
+    "  network [--name NAME]  which network the local device is in\n"
+    "  qos show               the QoS settings of the local device\n"
+    "  qos set (--preset N | [--vlan-map a,b,...] [--tos-map a,b,...]\n"
+    "          [--vlan on|off] [--tos on|off])\n"
+    "                         change the QoS settings of the local device\n"
+    "  pib read FILE          save the parameter block of the local device\n"
+    "  upgrade FIRMWARE.NVM PARAMETERS.PIB\n"
+    "                         replace the firmware and the parameter block\n"
     "\n"
     "options (anywhere after the command):\n"
     "  --interface NAME       use only this adapter (may be repeated)\n"
     "  --json                 machine-readable output (scan)\n"
+    "  --remote MAC=PASSWORD  a remote device for --all (may be repeated)\n"
     "  --help                 this text\n";
 
-struct Options {
-    std::vector<std::string> words;  // the command and its operands
-    std::vector<std::string> interfaces;
-    bool json = false;
-    bool help = false;
-};
+// Options that take a value, and where the value goes.
+std::string* ValueSlot(CliOptions& options, const std::string& name) {
+    if (name == "--interface")
+        return &options.interfaces.emplace_back();
+    if (name == "--remote")
+        return &options.remotes.emplace_back();
+    std::optional<std::string>* slot = name == "--name"       ? &options.name
+                                       : name == "--preset"   ? &options.preset
+                                       : name == "--vlan-map" ? &options.vlanMap
+                                       : name == "--tos-map"  ? &options.tosMap
+                                       : name == "--vlan"     ? &options.vlan
+                                       : name == "--tos"      ? &options.tos
+                                                              : nullptr;
+    if (slot == nullptr)
+        return nullptr;
+    return &slot->emplace();
+}
 
-std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::ostream& err) {
-    Options options;
+std::optional<CliOptions> ParseOptions(const std::vector<std::string>& args, std::ostream& err) {
+    CliOptions options;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--interface") {
-            if (i + 1 >= args.size()) {
-                err << "ambrel-cli: --interface needs an adapter name\n";
-                return std::nullopt;
-            }
-            options.interfaces.push_back(args[++i]);
-        } else if (arg.starts_with("--interface=")) {
-            options.interfaces.push_back(arg.substr(12));
-        } else if (arg == "--json") {
+        if (arg == "--json") {
             options.json = true;
+        } else if (arg == "--all") {
+            options.all = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg.starts_with("--")) {
-            err << "ambrel-cli: unknown option " << arg << "\n";
-            return std::nullopt;
+            const size_t equals = arg.find('=');
+            const std::string name = arg.substr(0, equals);
+            std::string* slot = ValueSlot(options, name);
+            if (slot == nullptr) {
+                err << "ambrel-cli: unknown option " << name << "\n";
+                return std::nullopt;
+            }
+            if (equals != std::string::npos) {
+                *slot = arg.substr(equals + 1);
+            } else if (i + 1 < args.size()) {
+                *slot = args[++i];
+            } else {
+                err << "ambrel-cli: " << name << " needs a value\n";
+                return std::nullopt;
+            }
         } else {
             options.words.push_back(arg);
         }
@@ -72,7 +108,7 @@ std::string Hex(const Key16& key) {
     return text;
 }
 
-int KeyCommand(const Options& options, std::ostream& out, std::ostream& err) {
+int KeyCommand(const CliOptions& options, std::ostream& out, std::ostream& err) {
     if (options.words.size() != 3) {
         err << "ambrel-cli: key needs a kind (network, device or password) and one value\n";
         return 2;
@@ -119,26 +155,12 @@ int AdaptersCommand(std::ostream& out, std::ostream& err) {
     return 0;
 }
 
-int ScanCommand(const Options& options, std::ostream& out, std::ostream& err,
+int ScanCommand(const CliOptions& options, std::ostream& out, std::ostream& err,
                 const CliEnvironment& environment) {
     DeviceModel& model = TheDeviceModel();
     model.localFound = ScanForLocalDevice() ? 1 : 0;
     if (!model.localFound) {
-        bool anyOpen = false;
-        for (int i = 0; i < model.adapterCount; ++i) {
-            anyOpen = anyOpen || model.adapters[static_cast<size_t>(i)].handle != nullptr;
-        }
-        if (model.adapterCount == 0) {
-            err << "ambrel-cli: no wired capture adapter found\n";
-        } else if (!anyOpen && environment.permissionDenied()) {
-            err << "ambrel-cli: no permission to send raw frames: run as root or give the "
-                   "program CAP_NET_RAW (setcap cap_net_raw+ep)\n";
-        } else if (!anyOpen) {
-            err << "ambrel-cli: no adapter could be opened: " << model.captureError << "\n";
-        } else {
-            err << "ambrel-cli: no powerline device found behind " << model.adapterCount
-                << (model.adapterCount == 1 ? " adapter" : " adapters") << "\n";
-        }
+        PrintNoLocalDevice(err, environment);
         CloseAdapters();
         return 1;
     }
@@ -160,10 +182,30 @@ int ScanCommand(const Options& options, std::ostream& out, std::ostream& err,
 
 }  // namespace
 
+void PrintNoLocalDevice(std::ostream& err, const CliEnvironment& environment) {
+    const DeviceModel& model = TheDeviceModel();
+    bool anyOpen = false;
+    for (int i = 0; i < model.adapterCount; ++i) {
+        anyOpen = anyOpen || model.adapters[static_cast<size_t>(i)].handle != nullptr;
+    }
+    if (model.adapterCount == 0) {
+        err << "ambrel-cli: no wired capture adapter found\n";
+    } else if (!anyOpen && environment.permissionDenied()) {
+        err << "ambrel-cli: no permission to send raw frames: run as root or give the "
+               "program CAP_NET_RAW (setcap cap_net_raw+ep)\n";
+    } else if (!anyOpen) {
+        err << "ambrel-cli: no adapter could be opened: " << model.captureError << "\n";
+    } else {
+        err << "ambrel-cli: no powerline device found behind " << model.adapterCount
+            << (model.adapterCount == 1 ? " adapter" : " adapters") << "\n";
+    }
+}
+
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            const CliEnvironment& environment) {
     auto options = ParseOptions(args, err);
-    if (!options) return 2;
+    if (!options)
+        return 2;
     if (options->help) {
         out << kUsage;
         return 0;
@@ -173,7 +215,23 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return 2;
     }
     const std::string& command = options->words[0];
-    if (command == "key") return KeyCommand(*options, out, err);
+    const bool deviceCommand = IsDeviceCommand(command);
+    if (!deviceCommand && options->HasDeviceOptions()) {
+        err << "ambrel-cli: " << command
+            << " takes none of --all, --remote, --name, --preset, --vlan-map, --tos-map, "
+               "--vlan, --tos\n";
+        return 2;
+    }
+    if (command == "key")
+        return KeyCommand(*options, out, err);
+    if (deviceCommand) {
+        InterfaceFilter filter(*environment.backend, options->interfaces);
+        SetCaptureBackend(&filter);
+        int code = RunDeviceCommand(*options, out, err, environment);
+        CloseAdapters();
+        SetCaptureBackend(environment.backend);
+        return code;
+    }
     if (command != "adapters" && command != "scan") {
         err << "ambrel-cli: unknown command \"" << command << "\"\n" << kUsage;
         return 2;

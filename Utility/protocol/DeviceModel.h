@@ -80,6 +80,9 @@ struct DeviceModel {
 
     TransferState transfer;
     std::array<uint8_t, kPibImageSize> pibImage{};
+    // Set by a successful read of the parameter block, cleared when a read
+    // starts: a block that was not read from the device is never written.
+    uint32_t pibLoaded = 0;
     QosSettings currentQos;
 
     std::vector<uint8_t> firmwareImage;
