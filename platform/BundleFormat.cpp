@@ -11,28 +11,32 @@ namespace {
 
 constexpr std::array<std::string_view, 10> kControlKinds = {
     "static", "button", "edit", "check", "radio", "combo", "scrollbar", "picture", "frame", "page"};
-constexpr std::array<std::string_view, 12> kStyles = {
-    "hidden", "disabled", "password", "center", "right", "nowrap",
-    "bold", "link", "group", "readonly", "title", "number"};
+constexpr std::array<std::string_view, 12> kStyles = {"hidden", "disabled", "password", "center",
+                                                      "right",  "nowrap",   "bold",     "link",
+                                                      "group",  "readonly", "title",    "number"};
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     size_t pos = 0;
     while (pos <= text.size()) {
         size_t newline = text.find('\n', pos);
-        std::string_view line =
-            text.substr(pos, newline == std::string_view::npos ? std::string_view::npos : newline - pos);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        std::string_view line = text.substr(
+            pos, newline == std::string_view::npos ? std::string_view::npos : newline - pos);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
         lines.push_back(line);
-        if (newline == std::string_view::npos) break;
+        if (newline == std::string_view::npos)
+            break;
         pos = newline + 1;
     }
     return lines;
 }
 
 std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
     return text;
 }
 
@@ -40,10 +44,13 @@ std::vector<std::string_view> Words(std::string_view line) {
     std::vector<std::string_view> words;
     size_t pos = 0;
     while (pos < line.size()) {
-        while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t')) ++pos;
+        while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
+            ++pos;
         size_t start = pos;
-        while (pos < line.size() && line[pos] != ' ' && line[pos] != '\t') ++pos;
-        if (pos > start) words.push_back(line.substr(start, pos - start));
+        while (pos < line.size() && line[pos] != ' ' && line[pos] != '\t')
+            ++pos;
+        if (pos > start)
+            words.push_back(line.substr(start, pos - start));
     }
     return words;
 }
@@ -55,7 +62,8 @@ std::optional<int> Number(std::string_view word, bool allowNegative = false) {
     if (!value || used != word.size() || word.front() == '+' || word.front() == ' ') {
         return std::nullopt;
     }
-    if (!allowNegative && *value < 0) return std::nullopt;
+    if (!allowNegative && *value < 0)
+        return std::nullopt;
     return value;
 }
 
@@ -72,12 +80,15 @@ StringTable ParseStringTable(std::string_view text) {
     std::vector<std::string_view> lines = SplitLines(text);
     for (size_t i = 0; i < lines.size(); ++i) {
         std::string_view line = lines[i];
-        if (i == 0 && line.substr(0, 3) == "\xEF\xBB\xBF") line.remove_prefix(3);
+        if (i == 0 && line.substr(0, 3) == "\xEF\xBB\xBF")
+            line.remove_prefix(3);
         std::string_view trimmed = Trim(line);
-        if (trimmed.empty() || trimmed.front() == '#') continue;
+        if (trimmed.empty() || trimmed.front() == '#')
+            continue;
         size_t equals = line.find('=');
         std::optional<int> id;
-        if (equals != std::string_view::npos) id = Number(Trim(line.substr(0, equals)));
+        if (equals != std::string_view::npos)
+            id = Number(Trim(line.substr(0, equals)));
         if (!id) {
             table.errors.push_back(LineError(i, "expected id=text"));
             continue;
@@ -117,7 +128,8 @@ StringTable ParseStringTable(std::string_view text) {
 }
 
 void MergeInto(StringTable& base, const StringTable& overrides) {
-    for (const auto& [id, text] : overrides.strings) base.strings[id] = text;
+    for (const auto& [id, text] : overrides.strings)
+        base.strings[id] = text;
     base.errors.insert(base.errors.end(), overrides.errors.begin(), overrides.errors.end());
 }
 
@@ -143,7 +155,8 @@ bool ControlTemplate::HasStyle(std::string_view style) const {
 
 const ControlTemplate* DialogTemplate::Find(int controlId) const {
     for (const ControlTemplate& control : controls) {
-        if (control.id == controlId) return &control;
+        if (control.id == controlId)
+            return &control;
     }
     return nullptr;
 }
@@ -165,7 +178,8 @@ Templates ParseTemplates(std::string_view text) {
 
     for (size_t i = 0; i < lines.size(); ++i) {
         std::string_view trimmed = Trim(lines[i]);
-        if (trimmed.empty() || trimmed.front() == '#') continue;
+        if (trimmed.empty() || trimmed.front() == '#')
+            continue;
         std::vector<std::string_view> words = Words(trimmed);
         auto error = [&](std::string_view what) { result.errors.push_back(LineError(i, what)); };
 
@@ -198,7 +212,8 @@ Templates ParseTemplates(std::string_view text) {
         }
         if (words[0] == "menu") {
             std::optional<int> id;
-            if (words.size() == 2) id = Number(words[1]);
+            if (words.size() == 2)
+                id = Number(words[1]);
             if (!id || result.menus.count(*id) != 0 || result.dialogs.count(*id) != 0) {
                 error("expected: menu <id> (new id)");
                 dialog = nullptr;
@@ -214,7 +229,8 @@ Templates ParseTemplates(std::string_view text) {
         if (menu != nullptr) {
             std::vector<MenuItem>& items = *menuStack.back();
             if (words[0] == "item" && words.size() == 3 && Number(words[1]) && Number(words[2])) {
-                items.push_back({MenuItem::Kind::Command, *Number(words[1]), *Number(words[2]), {}});
+                items.push_back(
+                    {MenuItem::Kind::Command, *Number(words[1]), *Number(words[2]), {}});
             } else if (words[0] == "separator" && words.size() == 1) {
                 items.push_back({MenuItem::Kind::Separator, 0, 0, {}});
             } else if (words[0] == "popup" && words.size() == 2 && Number(words[1])) {
@@ -256,9 +272,11 @@ Templates ParseTemplates(std::string_view text) {
                 while (!styles.empty()) {
                     size_t bar = styles.find('|');
                     std::string_view style = styles.substr(0, bar);
-                    if (!IsKnownStyle(style)) badStyle = true;
+                    if (!IsKnownStyle(style))
+                        badStyle = true;
                     control.styles.emplace_back(style);
-                    if (bar == std::string_view::npos) break;
+                    if (bar == std::string_view::npos)
+                        break;
                     styles.remove_prefix(bar + 1);
                 }
             }
@@ -278,7 +296,8 @@ Templates ParseTemplates(std::string_view text) {
         }
         error("line outside a dialog or menu");
     }
-    if (menuStack.size() > 1) result.errors.push_back("unterminated popup at the end");
+    if (menuStack.size() > 1)
+        result.errors.push_back("unterminated popup at the end");
     return result;
 }
 

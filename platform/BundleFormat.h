@@ -26,7 +26,7 @@ std::string EscapeString(std::string_view text);
 
 struct ControlTemplate {
     int id = 0;
-    std::string kind;                 // static, button, edit, check, radio, combo, ...
+    std::string kind;  // static, button, edit, check, radio, combo, ...
     int x = 0, y = 0, width = 0, height = 0;
     std::vector<std::string> styles;  // flags, e.g. hidden, disabled, password
     int textId = 0;                   // string id of the initial text, 0 for none

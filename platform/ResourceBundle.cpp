@@ -28,7 +28,8 @@ int g_loadCounter = 0;
 
 std::optional<QByteArray> ReadFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
     return file.readAll();
 }
 
@@ -36,7 +37,8 @@ std::optional<QByteArray> ReadFile(const QString& path) {
 // string table is missing: then it is no language bundle.
 bool ReadTables(Source& source) {
     std::optional<QByteArray> strings = ReadFile(source.root + "/strings.txt");
-    if (!strings) return false;
+    if (!strings)
+        return false;
     bundle::StringTable table = bundle::ParseStringTable(strings->toStdString());
     for (const auto& [id, text] : table.strings) {
         source.strings[id] = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -61,7 +63,8 @@ QStringList BundleSearchDirectories() {
 QString LocateBundle(const QString& fileName) {
     for (const QString& directory : BundleSearchDirectories()) {
         QFileInfo candidate(QDir(directory), fileName);
-        if (candidate.isFile()) return candidate.absoluteFilePath();
+        if (candidate.isFile())
+            return candidate.absoluteFilePath();
     }
     return {};
 }
@@ -74,7 +77,8 @@ bool LoadResourceBundle(const QString& filePath, uint16_t languageId) {
     next.root = QStringLiteral(":") + next.mapRoot;
     next.bundleFile = QFileInfo(filePath).absoluteFilePath();
     next.languageId = languageId;
-    if (!QResource::registerResource(next.bundleFile, next.mapRoot)) return false;
+    if (!QResource::registerResource(next.bundleFile, next.mapRoot))
+        return false;
     if (!ReadTables(next)) {
         QResource::unregisterResource(next.bundleFile, next.mapRoot);
         return false;
@@ -89,10 +93,13 @@ void UnloadResourceBundle() {
     if (!source.bundleFile.isEmpty()) {
         QResource::unregisterResource(source.bundleFile, source.mapRoot);
     }
-    if (!source.bundleFile.isEmpty() || !source.root.isEmpty()) source = Source();
+    if (!source.bundleFile.isEmpty() || !source.root.isEmpty())
+        source = Source();
 }
 
-bool ResourceBundleLoaded() { return !Current().bundleFile.isEmpty(); }
+bool ResourceBundleLoaded() {
+    return !Current().bundleFile.isEmpty();
+}
 
 void UseBuiltInResources(const QString& root, uint16_t languageId) {
     UnloadResourceBundle();
@@ -103,18 +110,22 @@ void UseBuiltInResources(const QString& root, uint16_t languageId) {
     Current() = std::move(source);
 }
 
-uint16_t CurrentLanguageId() { return Current().languageId; }
+uint16_t CurrentLanguageId() {
+    return Current().languageId;
+}
 
 std::optional<QByteArray> FindResource(const QString& type, int id) {
     const Source& source = Current();
-    if (source.root.isEmpty()) return std::nullopt;
+    if (source.root.isEmpty())
+        return std::nullopt;
     return ReadFile(QStringLiteral("%1/%2/%3").arg(source.root, type).arg(id));
 }
 
 std::optional<QString> FindString(int id) {
     const Source& source = Current();
     auto found = source.strings.find(id);
-    if (found == source.strings.end()) return std::nullopt;
+    if (found == source.strings.end())
+        return std::nullopt;
     return found->second;
 }
 

@@ -25,10 +25,13 @@ SingleInstanceGuard::SingleInstanceGuard(QString name, QString directory, QObjec
 
 SingleInstanceGuard::~SingleInstanceGuard() = default;
 
-QString SingleInstanceGuard::SocketPath() const { return QDir(directory_).filePath(name_); }
+QString SingleInstanceGuard::SocketPath() const {
+    return QDir(directory_).filePath(name_);
+}
 
 SingleInstanceGuard::Role SingleInstanceGuard::Acquire() {
-    if (directory_.isEmpty() || !QDir().mkpath(directory_)) return Role::Unguarded;
+    if (directory_.isEmpty() || !QDir().mkpath(directory_))
+        return Role::Unguarded;
     lock_ = std::make_unique<QLockFile>(QDir(directory_).filePath(name_ + ".lock"));
     // Only a dead owner makes the lock stale, never its age.
     lock_->setStaleLockTime(0);
@@ -36,20 +39,22 @@ SingleInstanceGuard::Role SingleInstanceGuard::Acquire() {
         QLocalServer::removeServer(SocketPath());
         server_ = new QLocalServer(this);
         server_->setSocketOptions(QLocalServer::UserAccessOption);
-        connect(server_, &QLocalServer::newConnection, this,
-                &SingleInstanceGuard::OnNewConnection);
+        connect(server_, &QLocalServer::newConnection, this, &SingleInstanceGuard::OnNewConnection);
         server_->listen(SocketPath());  // unreachable if this fails, but still the instance
         return Role::Primary;
     }
-    if (lock_->error() != QLockFile::LockFailedError) return Role::Unguarded;
+    if (lock_->error() != QLockFile::LockFailedError)
+        return Role::Unguarded;
 
     // The first instance may be starting and not listen yet: retry a while.
     QDeadlineTimer deadline(kConnectTimeoutMs);
     QLocalSocket socket;
     while (true) {
         socket.connectToServer(SocketPath());
-        if (socket.waitForConnected(200)) break;
-        if (deadline.hasExpired()) return Role::Secondary;
+        if (socket.waitForConnected(200))
+            break;
+        if (deadline.hasExpired())
+            return Role::Secondary;
         QThread::msleep(50);
     }
     socket.write(kActivateRequest);
@@ -61,15 +66,19 @@ SingleInstanceGuard::Role SingleInstanceGuard::Acquire() {
 void SingleInstanceGuard::OnNewConnection() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        auto handle = [this, socket] {
             // Only the one request exists; anything else is ignored.
             if (!socket->canReadLine()) {
-                if (socket->bytesAvailable() > 64) socket->disconnectFromServer();
+                if (socket->bytesAvailable() > 64)
+                    socket->disconnectFromServer();
                 return;
             }
-            if (socket->readLine(64) == kActivateRequest) emit activationRequested();
+            if (socket->readLine(64) == kActivateRequest)
+                emit activationRequested();
             socket->disconnectFromServer();
-        });
+        };
+        connect(socket, &QLocalSocket::readyRead, this, handle);
+        handle();  // the request may have arrived with the connection
     }
 }
 

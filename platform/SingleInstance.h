@@ -27,8 +27,7 @@ public:
     };
 
     // `directory` empty: the user's runtime directory.
-    explicit SingleInstanceGuard(QString name, QString directory = {},
-                                 QObject* parent = nullptr);
+    explicit SingleInstanceGuard(QString name, QString directory = {}, QObject* parent = nullptr);
     ~SingleInstanceGuard() override;
 
     Role Acquire();

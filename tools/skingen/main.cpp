@@ -1,0 +1,174 @@
+// The language bundle builder: reads the readable sources of one language
+// (layout values, texts, picture labels, dialog templates), checks that
+// everything the program asks for is there, draws the skin and writes a
+// .qrc file that rcc turns into "<language>.rcc".
+//
+//   skingen --language 1033 --layout layout.txt --strings strings.txt
+//           --labels labels.txt --templates dialogs.txt --out <directory>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QStringList>
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include "BundleFormat.h"
+#include "ResourceIds.h"
+#include "Skin.h"
+#include "TextNumbers.h"
+
+namespace {
+
+using ambrel::bundle::StringTable;
+
+std::optional<QByteArray> ReadFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+int Fail(const QString& what) {
+    std::fprintf(stderr, "skingen: %s\n", qUtf8Printable(what));
+    return 1;
+}
+
+StringTable ParseFile(const QString& path, QStringList& problems) {
+    std::optional<QByteArray> bytes = ReadFile(path);
+    if (!bytes) {
+        problems << QStringLiteral("cannot read %1").arg(path);
+        return {};
+    }
+    StringTable table = ambrel::bundle::ParseStringTable(bytes->toStdString());
+    for (const std::string& error : table.errors) {
+        problems << QStringLiteral("%1: %2").arg(path, QString::fromStdString(error));
+    }
+    table.errors.clear();
+    return table;
+}
+
+// Every string the program asks for must be there and have its form.
+void CheckStrings(const StringTable& table, QStringList& problems) {
+    using ambrel::res::StringKind;
+    for (const ambrel::res::StringRange& range : ambrel::res::kRequiredStrings) {
+        for (int id = range.first; id <= range.last; ++id) {
+            auto found = table.strings.find(id);
+            if (found == table.strings.end() || found->second.empty()) {
+                problems << QStringLiteral("string %1 is missing or empty").arg(id);
+                continue;
+            }
+            int values[4] = {};
+            bool ok = true;
+            switch (range.kind) {
+                case StringKind::Text:
+                    break;
+                case StringKind::Int:
+                    ok = ambrel::ParseLeadingInt(found->second).has_value();
+                    break;
+                case StringKind::Color:
+                    ok = ambrel::ParseIntList(found->second, values, 3).has_value();
+                    break;
+                case StringKind::Rect:
+                    ok = ambrel::ParseIntList(found->second, values, 4).has_value();
+                    for (int v : values)
+                        ok = ok && v >= 1 && v <= 10000;
+                    break;
+            }
+            if (!ok)
+                problems << QStringLiteral("string %1 has the wrong form").arg(id);
+        }
+    }
+}
+
+void CheckTemplates(const ambrel::bundle::Templates& templates, QStringList& problems) {
+    for (const ambrel::res::DialogControls& dialog : ambrel::res::kRequiredDialogs) {
+        auto found = templates.dialogs.find(dialog.dialogId);
+        if (found == templates.dialogs.end()) {
+            problems << QStringLiteral("dialog %1 is missing").arg(dialog.dialogId);
+            continue;
+        }
+        for (int control : dialog.controls) {
+            if (found->second.Find(control) == nullptr) {
+                problems << QStringLiteral("dialog %1 lacks control %2")
+                                .arg(dialog.dialogId)
+                                .arg(control);
+            }
+        }
+    }
+    if (templates.menus.count(ambrel::res::kMenuTray) == 0)
+        problems << "menu 234 is missing";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    std::map<QString, QString> options;
+    QStringList arguments = QCoreApplication::arguments();
+    for (int i = 1; i + 1 < arguments.size(); i += 2)
+        options[arguments[i]] = arguments[i + 1];
+    for (const char* name :
+         {"--language", "--layout", "--strings", "--labels", "--templates", "--out"}) {
+        if (options.count(QString::fromLatin1(name)) == 0) {
+            return Fail(QStringLiteral("missing option %1").arg(QString::fromLatin1(name)));
+        }
+    }
+    const QString out = options["--out"];
+
+    QStringList problems;
+    StringTable strings = ParseFile(options["--layout"], problems);
+    ambrel::bundle::MergeInto(strings, ParseFile(options["--strings"], problems));
+    StringTable labels = ParseFile(options["--labels"], problems);
+    std::optional<QByteArray> templateBytes = ReadFile(options["--templates"]);
+    ambrel::bundle::Templates templates;
+    if (!templateBytes) {
+        problems << QStringLiteral("cannot read %1").arg(options["--templates"]);
+    } else {
+        templates = ambrel::bundle::ParseTemplates(templateBytes->toStdString());
+        for (const std::string& error : templates.errors) {
+            problems << QStringLiteral("%1: %2").arg(options["--templates"],
+                                                     QString::fromStdString(error));
+        }
+    }
+    CheckStrings(strings, problems);
+    CheckTemplates(templates, problems);
+
+    std::map<QString, QByteArray> files;  // alias in the bundle -> contents
+    skingen::Skin skin(strings, labels);
+    skin.Draw(files, problems);
+    if (!problems.isEmpty()) {
+        for (const QString& problem : problems)
+            std::fprintf(stderr, "skingen: %s\n", qUtf8Printable(problem));
+        return 1;
+    }
+
+    std::string table = "# Generated by skingen from the layout and text sources.\n";
+    for (const auto& [id, text] : strings.strings) {
+        table += std::to_string(id) + "=" + ambrel::bundle::EscapeString(text) + "\n";
+    }
+    files["strings.txt"] = QByteArray::fromStdString(table);
+    files["dialogs.txt"] = *templateBytes;
+
+    QByteArray qrc = "<!DOCTYPE RCC><RCC version=\"1.0\">\n<qresource prefix=\"/\">\n";
+    for (const auto& [alias, bytes] : files) {
+        QString file = QStringLiteral("files/") + QString(alias).replace('/', '_');
+        if (!WriteFile(QDir(out).filePath(file), bytes))
+            return Fail("cannot write " + file);
+        qrc += QStringLiteral("  <file alias=\"%1\">%2</file>\n").arg(alias, file).toUtf8();
+    }
+    qrc += "</qresource>\n</RCC>\n";
+    if (!WriteFile(QDir(out).filePath("bundle.qrc"), qrc))
+        return Fail("cannot write bundle.qrc");
+    return 0;
+}
