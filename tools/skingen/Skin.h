@@ -63,6 +63,9 @@ public:
     // problems (a label missing, button sizes that disagree) go to `problems`.
     void Draw(std::map<QString, QByteArray>& files, QStringList& problems);
 
+    // The program's icon at any size (window, tray and desktop icons).
+    QImage AppIcon(int size) const;
+
 private:
     enum class ButtonKind { Primary, Secondary, Tab, Close, Minimise, Edit };
     enum class State { Normal, Hover, Pressed, Disabled };
@@ -70,7 +73,6 @@ private:
     QImage Button(ButtonKind kind, State state, QSize size, const QString& label) const;
     QImage Card(QSize size, const QString& title) const;
     QImage StatusIcon(QColor colour, int glyph) const;
-    QImage AppIcon(int size) const;
     QImage HandCursor() const;
     QByteArray BusyAnimation() const;
     QFont LabelFont(int pixelSize, bool bold) const;

@@ -5,8 +5,13 @@
 //
 //   skingen --language 1033 --layout layout.txt --strings strings.txt
 //           --labels labels.txt --templates dialogs.txt --out <directory>
+//
+// With --icons it draws the desktop icons instead, from the same artwork:
+//
+//   skingen --icons <directory>      (ambrel-<size>.png for the usual sizes)
 
 #include <QCoreApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -110,12 +115,29 @@ void CheckTemplates(const ambrel::bundle::Templates& templates, QStringList& pro
 
 }  // namespace
 
+// The desktop icons at the sizes desktops look for.
+int DrawDesktopIcons(const QString& directory) {
+    const StringTable none;
+    const skingen::Skin skin(none, none);
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        skin.AppIcon(size).save(&buffer, "PNG");
+        if (!WriteFile(QStringLiteral("%1/ambrel-%2.png").arg(directory).arg(size), png))
+            return Fail(QStringLiteral("cannot write the icons into %1").arg(directory));
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     std::map<QString, QString> options;
     QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 3 && arguments[1] == QStringLiteral("--icons"))
+        return DrawDesktopIcons(arguments[2]);
     for (int i = 1; i + 1 < arguments.size(); i += 2)
         options[arguments[i]] = arguments[i + 1];
     for (const char* name :
