@@ -1,0 +1,17 @@
+#pragma once
+
+// The About dialog (dialog 259): seven lines over a background picture, one
+// of them a hyperlink, and an OK button.
+
+#include "DialogWindow.h"
+
+namespace ambrel {
+
+class CAbout : public DialogWindow {
+    Q_OBJECT
+public:
+    explicit CAbout(QWidget* parent = nullptr);
+    ~CAbout() override;
+};
+
+}  // namespace ambrel
