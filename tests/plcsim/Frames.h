@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <span>
+#include <ostream>
 #include <vector>
 
 #include "ByteCursor.h"
@@ -182,5 +183,15 @@ struct Bench {
     Responder responder{network};
     uint64_t nowMs = 1000;
 };
+
+// Table cases print as their name in test listings, not as raw bytes. In
+// the unnamed namespace, where each test file keeps its cases.
+namespace {
+template <typename Case>
+    requires requires(const Case& c) { c.name; }
+[[maybe_unused]] void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
+}  // namespace
 
 }  // namespace plcsim::testing

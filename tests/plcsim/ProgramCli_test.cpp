@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "TestNetwork.h"
+#include "Frames.h"
 
 namespace plcsim::testing {
 namespace {
