@@ -1,5 +1,7 @@
 #include "GifWalker.h"
 
+#include <cstdint>
+
 #include "ByteCursor.h"
 
 namespace ambrel {
@@ -149,19 +151,19 @@ std::optional<GifLayout> WalkGif(std::span<const uint8_t> data) {
     // Second walk: a standalone GIF per image, from its graphic control block
     // (when it has one) to its image data.
     const auto screen = data.first(firstBlock);
-    std::optional<Block> control;
+    constexpr size_t kNoControl = SIZE_MAX;
+    size_t control = kNoControl;  // start of the pending graphic control block
     for (const Block& block : blocks) {
         if (block.kind == Block::Kind::GraphicControl) {
-            control = block;
+            control = block.start;
             continue;
         }
-        if (block.kind != Block::Kind::Image)
-            continue;
+        if (block.kind != Block::Kind::Image) continue;
         GifFrameData frame;
-        const size_t from = control ? control->start : block.start;
-        if (control) {
-            frame.delay = *in.Le16(control->start + 4);
-            frame.disposal = static_cast<uint8_t>((*in.U8(control->start + 3) >> 2) & 7);
+        const size_t from = control != kNoControl ? control : block.start;
+        if (control != kNoControl) {
+            frame.delay = *in.Le16(control + 4);
+            frame.disposal = static_cast<uint8_t>((*in.U8(control + 3) >> 2) & 7);
         }
         frame.left = *in.Le16(block.start + 1);
         frame.top = *in.Le16(block.start + 3);
@@ -173,7 +175,7 @@ std::optional<GifLayout> WalkGif(std::span<const uint8_t> data) {
         frame.gif.insert(frame.gif.end(), body.begin(), body.end());
         frame.gif.push_back(kTrailer);
         layout.frames.push_back(std::move(frame));
-        control.reset();
+        control = kNoControl;
     }
     return layout;
 }
