@@ -21,6 +21,8 @@ for path in \
     /usr/bin/plcsim /usr/bin/apsim \
     /usr/share/ambrel/1033.rcc /usr/share/ambrel/2052.rcc /usr/share/ambrel/config.ini \
     /usr/share/applications/ambrel.desktop /usr/share/applications/ambrel-uninstall.desktop \
+    /usr/bin/corvix /usr/share/applications/corvix.desktop \
+    /usr/share/icons/hicolor/48x48/apps/corvix.png \
     /usr/share/icons/hicolor/48x48/apps/ambrel.png /usr/share/icons/hicolor/256x256/apps/ambrel.png \
     /usr/share/doc/ambrel/copyright /usr/share/doc/ambrel/changelog.gz \
     ${EXTRA_PACKAGE_FILES:-}; do

@@ -9,6 +9,8 @@
 // With --icons it draws the desktop icons instead, from the same artwork:
 //
 //   skingen --icons <directory>      (ambrel-<size>.png for the usual sizes)
+//
+// With --corvix or --corvix-icons it draws Corvix's resources (CorvixSkin.h).
 
 #include <QCoreApplication>
 #include <QBuffer>
@@ -21,6 +23,7 @@
 #include <set>
 
 #include "BundleFormat.h"
+#include "CorvixSkin.h"
 #include "ResourceIds.h"
 #include "Skin.h"
 #include "TextNumbers.h"
@@ -138,6 +141,8 @@ int main(int argc, char** argv) {
     QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 3 && arguments[1] == QStringLiteral("--icons"))
         return DrawDesktopIcons(arguments[2]);
+    if (arguments.size() > 1 && arguments[1].startsWith(QStringLiteral("--corvix")))
+        return skingen::RunCorvix(arguments);
     for (int i = 1; i + 1 < arguments.size(); i += 2)
         options[arguments[i]] = arguments[i + 1];
     for (const char* name :
