@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "ImageCache.h"
 #include "LanguageLibrary.h"
+#include "MainFrame.h"
 #include "SingleInstance.h"
 #include "SystemMessage.h"
 
@@ -48,6 +49,10 @@ void CAmbrelApp::Cleanup() {
 }
 
 int CAmbrelApp::RunMainWindow() {
+    // The window saves what it must on its way out; how it ended is not the
+    // program's exit code.
+    CMainFrame frame(guard_.get());
+    frame.RunModal();
     return 0;
 }
 

@@ -12,6 +12,15 @@ class CAbout : public DialogWindow {
 public:
     explicit CAbout(QWidget* parent = nullptr);
     ~CAbout() override;
+
+    static constexpr int kOkButton = 1064;
+    static constexpr int kLink = 1107;
+
+protected:
+    void OnInitDialog() override;
+    void OnCommand(int id) override;
+    void PaintBackground(QPainter& painter) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 };
 
 }  // namespace ambrel
