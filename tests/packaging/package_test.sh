@@ -43,4 +43,14 @@ echo "ambrel-cli key network HomePlugAV: $key"
 QT_QPA_PLATFORM=offscreen "$bundle_check" "$work/root/usr/share/ambrel/1033.rcc" 1033 EN
 QT_QPA_PLATFORM=offscreen "$bundle_check" "$work/root/usr/share/ambrel/2052.rcc" 2052 CN
 grep -q '^\[GLOBAL\]' "$work/root/usr/share/ambrel/config.ini" || fail "config.ini has no GLOBAL section"
+# The launcher seeds the user's config.ini from the installed default. The
+# program it then starts lives under /usr, not in the unpacked root, so only
+# the seeding is checked here, with the default taken from the unpacked root.
+sed "s|/usr/share/ambrel|$work/root/usr/share/ambrel|; s|exec .*|exit 0|" \
+    "$work/root/usr/bin/ambrel" >"$work/launcher"
+XDG_CONFIG_HOME="$work/home" sh "$work/launcher"
+cmp -s "$work/home/ambrel/config.ini" "$work/root/usr/share/ambrel/config.ini" ||
+    fail "the launcher did not seed config.ini"
+[ "$(stat -c %a "$work/home/ambrel/config.ini")" = 600 ] || fail "config.ini is readable by others"
+echo "launcher seeds ~/.config/ambrel/config.ini (mode 600)"
 echo "package test passed"
