@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "About.h"
+#include "Advanced.h"
 #include "AnsiText.h"
 #include "AppSettings.h"
 #include "DeviceModel.h"
@@ -19,10 +20,12 @@
 #include "Page.h"
 #include "PlcMsgBox.h"
 #include "PlcTray.h"
+#include "Qos.h"
 #include "RememberedDevices.h"
 #include "ResourceBundle.h"
 #include "ResourceIds.h"
 #include "SingleInstance.h"
+#include "Status.h"
 #include "Transport.h"
 #include "UiState.h"
 #include "UiString.h"
@@ -136,9 +139,17 @@ void CMainFrame::CreatePages() {
     const LayoutRect& body = TheMainLayout().body;
     const QRect place(body.left + 10, body.top, body.Width() - 20, body.Height() - 12);
     for (const PageEntry& entry : kPages) {
-        CPage* page = entry.pageId == kNetworkPage
-                          ? new CNetwork(this)
-                          : new CPage(entry.pageId, entry.backgroundId, this);
+        CPage* page = nullptr;
+        if (entry.pageId == kNetworkPage)
+            page = new CNetwork(this);
+        else if (entry.pageId == kStatusPage)
+            page = new CStatus(this);
+        else if (entry.pageId == kQosPage)
+            page = new CQos(this);
+        else if (entry.pageId == kAdvancedPage)
+            page = new CAdvanced(this);
+        else
+            page = new CPage(entry.pageId, entry.backgroundId, this);
         RegisterControl(entry.pageId, page);
         page->setGeometry(place);
         // Built while still enabled: the controls a page puts in place of its

@@ -133,6 +133,12 @@ inline constexpr StringRange kRequiredStrings[] = {
     // About dialog.
     {10000, 10006, StringKind::Text},
     {10100, 10107, StringKind::Rect},
+    // Status page: the name of a network that is neither the default nor the
+    // user's own. QoS page: the waiting text while the settings are read, and
+    // the reasons Apply refuses to write.
+    {8008, 8008, StringKind::Text},
+    {9025, 9025, StringKind::Text},
+    {9027, 9029, StringKind::Text},
 };
 
 // ---- Pictures (type "PNG") --------------------------------------------------

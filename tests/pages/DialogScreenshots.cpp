@@ -1,6 +1,6 @@
-// Renders the message box (a message and the close question) and the
-// add-device dialog (input, working and outcome forms) into one picture, for
-// the documentation:
+// Renders the message box (a message and the close question), the
+// add-device dialog (input, working and outcome forms) and the About dialog
+// into one picture, for the documentation:
 //
 //   QT_QPA_PLATFORM=offscreen pages_dialog_screenshots docs/dialogs.png [language]
 
@@ -11,6 +11,7 @@
 #include <future>
 #include <vector>
 
+#include "About.h"
 #include "AddRemDev.h"
 #include "PagesTestSupport.h"
 #include "ResourceIds.h"
@@ -127,6 +128,11 @@ int main(int argc, char** argv) {
     for (bool succeed : {true, false}) {
         for (Shot& shot : AddDeviceShots(succeed))
             shots.push_back(std::move(shot));
+    }
+    {
+        CAbout about;
+        about.show();
+        shots.push_back({QStringLiteral("About"), Grab(about)});
     }
 
     // Two columns of pictures with their captions on a neutral ground.
