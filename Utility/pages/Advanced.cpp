@@ -102,6 +102,8 @@ void CAdvanced::LayOutControls() {
             // The radios and the check box sit on a solid page colour.
             QPalette palette = button->palette();
             palette.setColor(QPalette::Window, pageColour);
+            // Buttons fill their background with the Button role.
+            palette.setColor(QPalette::Button, pageColour);
             button->setPalette(palette);
             button->setAutoFillBackground(true);
         }

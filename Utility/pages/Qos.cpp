@@ -94,6 +94,8 @@ void CQos::LayOutControls() {
         button->setText(LoadUiString(kFirstButtonText + i));
         QPalette palette = button->palette();
         palette.setColor(QPalette::Window, pageColour);
+        // Buttons fill their background with the Button role.
+        palette.setColor(QPalette::Button, pageColour);
         button->setPalette(palette);
         button->setAutoFillBackground(true);
         button->setGeometry(PlaceOf(kFirstButtonLayout + i, button).ToQRect());

@@ -135,6 +135,8 @@ void CStatus::LayOutControls() {
     box->setText(LoadUiString(8007));
     QPalette palette = box->palette();
     palette.setColor(QPalette::Window, ReadLayoutColor(kCheckBoxColour));
+    // Buttons fill their background with the Button role.
+    palette.setColor(QPalette::Button, ReadLayoutColor(kCheckBoxColour));
     box->setPalette(palette);
     box->setAutoFillBackground(true);
 

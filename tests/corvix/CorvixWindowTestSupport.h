@@ -14,6 +14,7 @@
 #include "ApListRecord.h"
 #include "CorvixApp.h"
 #include "ImageCache.h"
+#include "ScanThread.h"
 #include "ListLayout.h"
 #include "MainFrame.h"
 #include "RemDev.h"
@@ -74,7 +75,9 @@ inline std::unique_ptr<CMainFrame> ShownFrame() {
     frame->show();
     if (!QTest::qWaitForWindowExposed(frame.get()))
         return nullptr;
-    if (!QTest::qWaitFor([&] { return !frame->IsScanning(); }))
+    // The window's first scan is over when the window has taken its report
+    // and the worker has given the scan slot back, a moment later.
+    if (!QTest::qWaitFor([&] { return !frame->IsScanning() && !IsScanRunning(); }))
         return nullptr;
     return frame;
 }
