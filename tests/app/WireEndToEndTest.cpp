@@ -1,43 +1,24 @@
-// Ambrel as a user runs it, over a real wire: the start-up sequence in a
-// start-up directory of its own, raw frames through libpcap on a veth pair
-// whose far end plcsim plays in a namespace of its own, the window and its
-// dialogs driven as a user drives them, and config.ini read back after the
-// tray's Exit. The protocol's pauses are scaled down; message boxes are
-// answered by a recorder.
+// The Network page and the add-device dialog of Ambrel as a user runs it,
+// over a real wire against the plcsim program (see AmbrelOnTheWire.h): the
+// start-up listing, renaming and pairing from the rows and the add button,
+// config.ini read back after the tray's Exit, and a second start handing
+// over to the first.
 
 #include <QApplication>
 #include <QCursor>
-#include <QDir>
 #include <QLineEdit>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
-#include <fstream>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "AddRemDev.h"
-#include "AmbrelApp.h"
-#include "AppSettings.h"
-#include "DeviceList.h"
-#include "DeviceModel.h"
-#include "MainFrame.h"
+#include "AmbrelOnTheWire.h"
 #include "Network.h"
 #include "OrvikButton.h"
 #include "OrvikStatic.h"
-#include "PcapBackend.h"
-#include "PlcMsgBox.h"
 #include "RemDev.h"
-#include "RememberedDevices.h"
-#include "ResourceIds.h"
-#include "ScaledClock.h"
-#include "TestNetwork.h"
-#include "Transport.h"
-#include "UiState.h"
-#include "WindowReportSink.h"
 
 namespace ambrel {
 namespace {
@@ -128,111 +109,32 @@ namespace ambrel {
 class WireEndToEndTest : public QObject {
     Q_OBJECT
 private:
-    const std::string adapter_ = "e2e0";
-    std::unique_ptr<test::ScaledClock> clock_;
-    std::unique_ptr<test::PeerHost> plc_;
-    QTemporaryDir files_;
-    QTemporaryDir runtime_;  // where the single-instance lock and socket live
-    std::unique_ptr<QTemporaryDir> startup_;
-    QString previousDirectory_;
-    QStringList asked_;
+    test::AmbrelOnTheWire wire_{"e2e0"};
 
-    // Starts plcsim afresh on the far end with the home network and `extra`
-    // lines (faults), so every test meets devices in their first state.
+    // Starts plcsim afresh with the home network and `extra` lines (faults).
     bool StartNetwork(const QString& extra = {}) {
-        plc_->Stop();
-        const std::string file = files_.filePath(QStringLiteral("home.net")).toStdString();
-        std::ofstream(file) << kHomeNetwork << extra.toStdString() << '\n';
-        const bool started =
-            plc_->Start({test::BuiltProgram("plcsim"), "--interface", "e2e0p", "--network", file,
-                         "--log", files_.filePath(QStringLiteral("plcsim.log")).toStdString()});
-        // Let it open its socket before the first request goes out.
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        return started;
+        return wire_.StartNetwork(kHomeNetwork + ("\n" + extra.toStdString()));
     }
 
-    // Runs the program's start-up sequence up to the main window; `body`
-    // works in the running window, which then ends through the tray's Exit
-    // (which saves). `dialog` works in each add-device dialog opened
-    // meanwhile; the dialog is ended afterwards if it still runs.
+    // Runs the program; `dialog` works in each add-device dialog opened
+    // meanwhile, which is closed afterwards once its worker has reported.
     int RunAmbrel(const std::function<void(CMainFrame&)>& body,
                   const std::function<void(CAddRemDev&)>& dialog = {}) {
-        DialogWindow::SetModalHook([&](DialogWindow& window) {
-            if (auto* frame = dynamic_cast<CMainFrame*>(&window)) {
-                body(*frame);
-                SendWindowMessage(frame, kWmCommand, res::kCommandExit);
-            } else if (auto* addDevice = dynamic_cast<CAddRemDev*>(&window)) {
-                if (dialog)
-                    dialog(*addDevice);
-                const bool settled =
-                    QTest::qWaitFor([addDevice] { return !addDevice->IsJoinRunning(); }, 20000);
-                if (settled && addDevice->IsRunningModal())
-                    QTest::keyClick(addDevice, Qt::Key_Escape);
-            }
+        return wire_.Run(body, [&](DialogWindow& window) {
+            auto* addDevice = dynamic_cast<CAddRemDev*>(&window);
+            if (addDevice == nullptr)
+                return;
+            if (dialog)
+                dialog(*addDevice);
+            QVERIFY(QTest::qWaitFor([addDevice] { return !addDevice->IsJoinRunning(); }, 20000));
         });
-        CAmbrelApp app(runtime_.path());
-        const int code = app.Run();
-        DialogWindow::SetModalHook(nullptr);
-        return code;
-    }
-
-    QByteArray SavedConfig() const {
-        QFile file(startup_->filePath(QStringLiteral("config.ini")));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    static void ResetProcessState() {
-        ResetDeviceModel();
-        ResetAppSettings();
-        ResetRememberedDevices();
-        ResetUiState();
-        CurrentNamingStyle() = NamingStyle::English;
     }
 
 private slots:
-    void initTestCase() {
-        if (g_noNetwork) {
-            if (qEnvironmentVariableIsSet("CI"))
-                QFAIL(g_noNetwork->c_str());
-            QSKIP(g_noNetwork->c_str());
-        }
-        QVERIFY(files_.isValid() && runtime_.isValid());
-        plc_ = std::make_unique<test::PeerHost>();
-        QVERIFY(test::CreateVethPair(adapter_, "e2e0p"));
-        QVERIFY(plc_->Create("e2e0p"));
-        clock_ = std::make_unique<test::ScaledClock>();
-        UsePcapBackend();
-        InstallWindowReportSink();
-        InstallWaitingBoxCloser();
-        SetMessageBoxHook([this](const QString& text, uint32_t) {
-            asked_ << text;
-            return kResultOk;
-        });
-    }
-    void cleanupTestCase() {
-        SetMessageBoxHook(nullptr);
-        SetReportSink(nullptr);
-        SetCaptureBackend(nullptr);
-        plc_.reset();
-        clock_.reset();
-    }
-    void init() {
-        ResetProcessState();
-        asked_.clear();
-        startup_ = std::make_unique<QTemporaryDir>();
-        QFile config(startup_->filePath(QStringLiteral("config.ini")));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write(kConfig);
-        config.close();
-        previousDirectory_ = QDir::currentPath();
-        QDir::setCurrent(startup_->path());
-    }
-    void cleanup() {
-        QDir::setCurrent(previousDirectory_);
-        CloseAdapters();
-        ResetProcessState();
-        startup_.reset();
-    }
+    void initTestCase() { wire_.Open(g_noNetwork); }
+    void cleanupTestCase() { wire_.Close(); }
+    void init() { wire_.Begin(kConfig); }
+    void cleanup() { wire_.End(); }
 
     // The start-up scan finds the adapter behind the wire; the page lists
     // the stations in station order, default names counted past the
@@ -246,7 +148,7 @@ private slots:
                      rows = ListedRows(*frame.NetworkPage());
                  }),
                  0);
-        QVERIFY(asked_.isEmpty());
+        QVERIFY(wire_.asked.isEmpty());
         QVERIFY(shown);
         const QList<Row> expected{
             {"Device1", "", "200 Mbps", "00:B0:52:50:00:02"},
@@ -255,7 +157,7 @@ private slots:
         };
         QCOMPARE(rows, expected);
         // The tray's Exit saved the settings, the remembered device kept.
-        const QByteArray saved = SavedConfig();
+        const QByteArray saved = wire_.SavedConfig();
         QVERIFY2(saved.contains("[Device0]\nName=Kitchen\nPSW=ABCD-EFGH-IJKL-MNOP\n"
                                 "MAC=00B052500003\nOK=0\n"),
                  saved.constData());
@@ -329,18 +231,18 @@ private slots:
                      }),
                  0);
         QVERIFY(opened);
-        QVERIFY2(asked_.isEmpty(), qPrintable(asked_.join('|')));
+        QVERIFY2(wire_.asked.isEmpty(), qPrintable(wire_.asked.join('|')));
         QCOMPARE(before.size(), 3);
         QCOMPARE(finalState, outcome);
         QCOMPARE(Names(after), names);
         const qsizetype named = names.indexOf(name);
         QCOMPARE(after[named].password, passwordShown);
-        const QByteArray saved = SavedConfig();
+        const QByteArray saved = wire_.SavedConfig();
         QVERIFY2(saved.contains("deviceNum=2\n"), saved.constData());
         QVERIFY2(saved.contains(remembered), saved.constData());
 
         // Started again, the program finds the name remembered.
-        ResetProcessState();
+        test::AmbrelOnTheWire::ResetProcessState();
         QList<Row> again;
         QCOMPARE(RunAmbrel([&](CMainFrame& frame) { again = ListedRows(*frame.NetworkPage()); }),
                  0);
@@ -358,10 +260,10 @@ private slots:
                 frame.hide();
                 QProcess second;
                 QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-                environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
+                environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), wire_.RuntimeDirectory());
                 environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
                 second.setProcessEnvironment(environment);
-                second.setWorkingDirectory(startup_->path());
+                second.setWorkingDirectory(wire_.StartupDirectory());
                 second.start(QString::fromStdString(test::BuiltProgram("ambrel")), {});
                 // The first instance answers from its event loop, which
                 // must keep running while the second waits for it.

@@ -105,7 +105,7 @@ private slots:
         QTest::newRow("edit") << res::kDialogAddDevice << 1031 << "QLineEdit"
                               << QRect(180, 60, 260, 26) << true << true;
         QTest::newRow("radio") << res::kDialogQos << 1071 << "QRadioButton"
-                               << QRect(40, 38, 130, 22) << true << true;
+                               << QRect(40, 46, 130, 22) << true << true;
         QTest::newRow("scroll bar") << res::kDialogNetwork << 1024 << "QScrollBar"
                                     << QRect(594, 62, 16, 280) << true << true;
         QTest::newRow("picture") << res::kDialogAddDevice << 1063 << "QLabel"
