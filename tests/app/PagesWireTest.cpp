@@ -292,8 +292,9 @@ private slots:
             << QString() << int(CUpGrade::kSucceeded) << " A07C "
             << " A01C "
             << "-2-0-0002";
-        QTest::newRow("refused, then restarted")
-            << "fault wrong-status type=0xA020 count=1" << int(CUpGrade::kFailed) << " A01C "
+        QTest::newRow("refused in the middle, then restarted")
+            << "fault wrong-status type=0xA020 after=3 count=1" << int(CUpGrade::kFailed)
+            << " A01C "
             << " A07C "
             << "-1-0-0001";
     }

@@ -131,6 +131,25 @@ TEST(FaultPlan, FaultThatCannotApplyIsNotSpent) {
     EXPECT_NE(Le32(read, 28), 2048u);
 }
 
+// `after` lets requests through before the fault starts; only requests the
+// fault could alter count, and a count starts after the skipped ones.
+TEST(FaultPlan, AfterLetsTheFirstMatchingRequestsThrough) {
+    Bench bench;
+    bench.network.faults.Add({FaultKind::WrongOffset, std::nullopt, 1u, 0, 2});
+    const auto offsetOf = [&bench] { return Le32(bench.Ask(ReadRequest()), 28); };
+    ASSERT_EQ(bench.Send(VersionRequest()).size(), 1u);  // no offset: not counted
+    EXPECT_EQ(offsetOf(), 2048u);
+    EXPECT_EQ(offsetOf(), 2048u);
+    EXPECT_NE(offsetOf(), 2048u) << "the third read is the first one altered";
+    EXPECT_EQ(offsetOf(), 2048u) << "count=1: spent";
+
+    Bench quiet;
+    quiet.network.faults.Add({FaultKind::Silent, std::nullopt, 1u, 0, 1});
+    EXPECT_EQ(quiet.Send(ResetRequest()).size(), 1u);
+    EXPECT_TRUE(quiet.Send(VersionRequest()).empty());
+    EXPECT_EQ(quiet.Send(VersionRequest()).size(), 1u);
+}
+
 TEST(FaultPlan, DroppedConfirmationStillTakesEffectButSilenceDoesNot) {
     const auto key = ambrel::DeriveNetworkKey("FaultNet");
     auto request = SetKeyRequest(kLocalMac, key, true, kLocalMac, {});

@@ -65,6 +65,7 @@ TEST(NetworkFile, ReadmeExampleDescribesTheNetworkItShows) {
     EXPECT_EQ(faults[0].remaining, 2u);
     EXPECT_EQ(faults[1].messageType, 0xA050);
     EXPECT_FALSE(faults[2].remaining.has_value());
+    EXPECT_EQ(faults[2].skip, 3u);
     EXPECT_EQ(faults[3].kind, FaultKind::Silent);
 }
 
@@ -139,7 +140,8 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"DelayWithoutMs", "local 02:00:00:00:00:01\nfault delay type=A000\n", 2, "ms="},
         ErrorCase{"SilentWithType", "local 02:00:00:00:00:01\nfault silent type=A000\n", 2,
                   "every type"},
-        ErrorCase{"BadFaultOption", "local 02:00:00:00:00:01\nfault drop after=3\n", 2, "after"},
+        ErrorCase{"BadFaultOption", "local 02:00:00:00:00:01\nfault drop later=3\n", 2, "later"},
+        ErrorCase{"AfterNotANumber", "local 02:00:00:00:00:01\nfault drop after=x\n", 2, "after"},
         ErrorCase{"ZeroCount", "local 02:00:00:00:00:01\nfault drop count=0\n", 2, "count"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -72,6 +72,32 @@ bool Matches(const Fault& fault, uint16_t requestType) {
     return !fault.messageType || *fault.messageType == requestType;
 }
 
+// Whether the fault can alter this confirmation at all: a fault that cannot
+// is neither applied nor counted.
+bool CanApply(const Fault& fault, const std::vector<uint8_t>& confirm) {
+    switch (fault.kind) {
+        case FaultKind::WrongOffset:
+            return OffsetField(confirm).has_value();
+        case FaultKind::WrongTransaction:
+            return TransactionField(confirm).has_value();
+        case FaultKind::CorruptVendor:
+        case FaultKind::WrongStatus:
+            return confirm.size() > 21;
+        case FaultKind::Silent:
+            return false;
+        default:
+            return true;
+    }
+}
+
+// Counts one request off the fault's skip; true while it still skips.
+bool Skipping(Fault& fault) {
+    if (fault.skip == 0)
+        return false;
+    --fault.skip;
+    return true;
+}
+
 void Spend(Fault& fault, std::string& note) {
     if (fault.remaining)
         --*fault.remaining;
@@ -104,6 +130,8 @@ bool FaultPlan::TakeSilent() {
             continue;
         if (fault.remaining && *fault.remaining == 0)
             continue;
+        if (Skipping(fault))
+            continue;
         if (fault.remaining)
             --*fault.remaining;
         return true;
@@ -117,7 +145,7 @@ std::vector<Reply> FaultPlan::Apply(uint16_t requestType, std::vector<uint8_t> c
     int copies = 1;
     uint32_t delayMs = 0;
     for (auto& fault : faults_) {
-        if (fault.kind == FaultKind::Silent || !Matches(fault, requestType))
+        if (!Matches(fault, requestType) || !CanApply(fault, confirm) || Skipping(fault))
             continue;
         bool applied = true;
         switch (fault.kind) {

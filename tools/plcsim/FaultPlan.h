@@ -32,6 +32,9 @@ struct Fault {
     // How many more matching requests it affects; unset: all of them.
     std::optional<unsigned> remaining{};
     uint32_t delayMs = 0;  // Delay only
+    // How many matching requests still pass untouched before the fault
+    // starts (a refusal in the middle of a transfer).
+    unsigned skip = 0;
 };
 
 // A frame to send back and how long after the request.
@@ -49,7 +52,8 @@ public:
     void Clear() { faults_.clear(); }
     const std::vector<Fault>& List() const { return faults_; }
 
-    // True (and one use spent) when a silent fault is active.
+    // True (and one use spent) when a silent fault is active; a silent fault
+    // still skipping lets the request through and counts it.
     bool TakeSilent();
 
     // Turns a device's confirmation to a request of `requestType` into what is

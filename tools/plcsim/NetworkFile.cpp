@@ -280,6 +280,11 @@ private:
                     return Fail("count must be a positive number");
                 }
                 fault.remaining = static_cast<unsigned>(*count);
+            } else if (name == "after") {
+                auto after = ParseNumber(value);
+                if (!after || *after > 1000000)
+                    return Fail("after must be a number of requests up to 1000000");
+                fault.skip = static_cast<unsigned>(*after);
             } else if (name == "ms") {
                 auto ms = ParseNumber(value);
                 if (*kind != FaultKind::Delay)
