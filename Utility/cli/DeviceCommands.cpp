@@ -519,6 +519,33 @@ std::optional<uint8_t> ParseSwitch(const std::string& text, const char* option, 
     return std::nullopt;
 }
 
+// Parses `text`, the value of `option`, with Parse and stores the value in
+// Field of `pending`; false, with the reason on `err`, when `text` is not a
+// value of the option.
+template <auto Parse, auto Field>
+bool ApplyQosOption(const std::string& text, const char* option, QosSettings& pending,
+                    std::ostream& err) {
+    const auto value = Parse(text, option, err);
+    if (!value)
+        return false;
+    pending.*Field = *value;
+    return true;
+}
+
+// The options of a custom QoS setting, in the order they are checked.
+struct QosOption {
+    std::optional<std::string> CliOptions::*value;
+    const char* name;
+    bool (*apply)(const std::string& text, const char* option, QosSettings& pending,
+                  std::ostream& err);
+};
+constexpr QosOption kQosOptions[] = {
+    {&CliOptions::vlanMap, "--vlan-map", ApplyQosOption<ParseMap, &QosSettings::vlanPriorityMap>},
+    {&CliOptions::tosMap, "--tos-map", ApplyQosOption<ParseMap, &QosSettings::tosPriorityMap>},
+    {&CliOptions::vlan, "--vlan", ApplyQosOption<ParseSwitch, &QosSettings::vlanMapEnabled>},
+    {&CliOptions::tos, "--tos", ApplyQosOption<ParseSwitch, &QosSettings::tosMapEnabled>},
+};
+
 // The settings to write: a preset, or the device's settings with the given
 // changes. Either way with the base priorities the QoS page writes.
 std::optional<QosSettings> PendingQos(const CliOptions& options, const QosSettings& current,
@@ -533,29 +560,10 @@ std::optional<QosSettings> PendingQos(const CliOptions& options, const QosSettin
     }
     QosSettings pending = current;
     pending.basePriorities = QosPreset(0).basePriorities;
-    if (options.vlanMap) {
-        auto map = ParseMap(*options.vlanMap, "--vlan-map", err);
-        if (!map)
+    for (const QosOption& option : kQosOptions) {
+        const std::optional<std::string>& text = options.*option.value;
+        if (text && !option.apply(*text, option.name, pending, err))
             return std::nullopt;
-        pending.vlanPriorityMap = *map;
-    }
-    if (options.tosMap) {
-        auto map = ParseMap(*options.tosMap, "--tos-map", err);
-        if (!map)
-            return std::nullopt;
-        pending.tosPriorityMap = *map;
-    }
-    if (options.vlan) {
-        auto on = ParseSwitch(*options.vlan, "--vlan", err);
-        if (!on)
-            return std::nullopt;
-        pending.vlanMapEnabled = *on;
-    }
-    if (options.tos) {
-        auto on = ParseSwitch(*options.tos, "--tos", err);
-        if (!on)
-            return std::nullopt;
-        pending.tosMapEnabled = *on;
     }
     return pending;
 }

@@ -6,7 +6,6 @@
 #include "ImageCache.h"
 #include "Layout.h"
 #include "ModalDialogs.h"
-#include "OrvikButton.h"
 #include "OrvikStatic.h"
 #include "ResourceIds.h"
 #include "UiString.h"
@@ -36,22 +35,12 @@ CAbout::CAbout(QWidget* parent) : DialogWindow(res::kDialogAbout, parent) {
 CAbout::~CAbout() = default;
 
 void CAbout::OnInitDialog() {
-    const QImage& background = LoadPngResource(res::kPngAboutBackground);
-
-    const res::ButtonSkin& okSkin = res::kAboutButtons[0];
-    auto* ok = Attach<COrvikButton>(okSkin.controlId);
-    ok->SetButtonImages(
-        &LoadPngResource(okSkin.images.normal), &LoadPngResource(okSkin.images.hover),
-        &LoadPngResource(okSkin.images.pressed), &LoadPngResource(okSkin.images.disabled));
-    ok->UseHandCursor(res::kCursorHand);
-    ok->setGeometry(
-        ReadLayoutRect(okSkin.layoutId, LayoutRect::FromQRect(ok->geometry())).ToQRect());
+    AttachButtons(*this, res::kAboutButtons);
 
     const int points = ReadLayoutInt(kPointSize);
     for (const Line& line : kLines) {
         auto* label = Attach<COrvikStatic>(line.controlId);
-        label->setGeometry(
-            ReadLayoutRect(line.rectId, LayoutRect::FromQRect(label->geometry())).ToQRect());
+        label->setGeometry(LayoutQRect(line.rectId, label->geometry()));
         label->SetCaption(LoadUiString(line.textId));
         label->SetPointSize(points);
         if (line.controlId == kTitleLine)
@@ -60,10 +49,7 @@ void CAbout::OnInitDialog() {
             label->SetLink(true).SetLinkCursorId(res::kCursorHand);
     }
 
-    resize(background.size());
-    move(ScreenCentredOrigin(background.size()));
-    ShapeToPicture(*this, background);
-    SetDragAreas(MainWindowDragAreas());
+    ShapeAsModalDialog(*this, res::kPngAboutBackground);
 }
 
 void CAbout::OnCommand(int id) {

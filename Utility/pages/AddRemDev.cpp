@@ -1,12 +1,9 @@
 #include "AddRemDev.h"
 
-#include <QFontMetrics>
 #include <QLineEdit>
-#include <QPainter>
 #include <algorithm>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "AnsiText.h"
 #include "AppSettings.h"
@@ -44,11 +41,6 @@ constexpr int kRectAnimation = 3108;
 constexpr int kLabelFont = 1006;
 constexpr int kLabelPointSize = 1031;
 
-// The close button of the outcome forms: the message box's left button
-// place, moved to the right.
-constexpr int kRectCompactClose = 1016;
-constexpr int kCompactCloseShift = 50;
-
 // Status texts: input, then working, success and failure by mode.
 constexpr int kTextInput = 3002;
 constexpr int kTextWorkingListed = 3003;
@@ -66,18 +58,10 @@ constexpr int kTextDuplicateName = 153;
 constexpr int kNameBytes = 24;      // name field, terminator included
 constexpr int kPasswordChars = 19;  // "XXXX-XXXX-XXXX-XXXX"
 
-// The working form's status line and the outcome forms' picture and text.
+// The working form's status line and the outcome forms' text.
 constexpr QRect kWorkingStatus(60, 120, 400, 24);
-// The outcome picture sits where the message box has its icon.
-constexpr int kRectResultImage = 1010;
-constexpr QRect kResultImageFallback(35, 71, 48, 48);
 constexpr int kResultTextLeft = 85;
 constexpr int kResultTextCentre = 93;
-constexpr int kResultTextRightMargin = 17;
-
-QRect LayoutQRect(int id, const QRect& fallback) {
-    return ReadLayoutRect(id, LayoutRect::FromQRect(fallback)).ToQRect();
-}
 
 uint16_t Language() {
     return TheAppSettings().LanguageNumber();
@@ -86,7 +70,9 @@ uint16_t Language() {
 }  // namespace
 
 CAddRemDev::CAddRemDev(QObject* networkPage, const DeviceRecord* record, int row, QWidget* parent)
-    : DialogWindow(res::kDialogAddDevice, parent), networkPage_(networkPage), row_(row) {
+    : CWorkerDialog(res::kDialogAddDevice, res::kPngAddDeviceBackground, parent),
+      networkPage_(networkPage),
+      row_(row) {
     if (record != nullptr) {
         record_ = *record;
         hasRecord_ = true;
@@ -147,22 +133,11 @@ void CAddRemDev::OnInitDialog() {
         passwordEdit->setMaxLength(kPasswordChars);
     }
 
-    for (const res::ButtonSkin& skin : res::kAddDeviceButtons) {
-        auto* button = Attach<COrvikButton>(skin.controlId);
-        button->SetButtonImages(
-            &LoadPngResource(skin.images.normal), &LoadPngResource(skin.images.hover),
-            &LoadPngResource(skin.images.pressed), &LoadPngResource(skin.images.disabled));
-        button->UseHandCursor(res::kCursorHand);
-        button->setGeometry(LayoutQRect(skin.layoutId, button->geometry()));
-    }
+    AttachButtons(*this, res::kAddDeviceButtons);
 
     ShowDialogState(kInput);
 
-    const QSize size = LoadPngResource(res::kPngAddDeviceBackground).size();
-    resize(size);
-    move(ScreenCentredOrigin(size));
-    ShapeToPicture(*this, LoadPngResource(res::kPngAddDeviceBackground));
-    SetDragAreas(MainWindowDragAreas());
+    ShapeAsModalDialog(*this, res::kPngAddDeviceBackground);
 
     if (!newDeviceMode_ && hasRecord_) {
         const std::string_view name(record_.name.data(), record_.name.size());
@@ -184,7 +159,7 @@ void CAddRemDev::OnInitDialog() {
 void CAddRemDev::OnCommand(int id) {
     switch (id) {
         case kOkButton:
-            if (state_ == kInput)
+            if (State() == kInput)
                 JoinDevice();
             break;
         case kCancelButton:
@@ -198,7 +173,7 @@ void CAddRemDev::OnCommand(int id) {
 
 void CAddRemDev::OnOK() {
     // Enter: OK in the input form, close in the outcome forms.
-    if (state_ == kInput)
+    if (State() == kInput)
         JoinDevice();
     else
         Close();
@@ -212,7 +187,7 @@ void CAddRemDev::OnCancel() {
 void CAddRemDev::Close() {
     // The worker reports to this dialog: it stays open until the report has
     // been handled.
-    if (joinRunning_)
+    if (IsWorkerRunning())
         return;
     DeviceDialogOpen() = 0;
     EndDialog(kIdCancel);
@@ -295,10 +270,7 @@ void CAddRemDev::StartJoin(bool newDevice) {
     model.setKeyLocal = 0;
     model.setKeyByPassword = newDevice ? 1 : 0;
     joinRunning_ = true;
-    // Nobody waits for the worker: it ends once this dialog has handled its
-    // report, which the dialog stays open for.
-    auto* window = static_cast<WindowHandle>(static_cast<QWidget*>(this));
-    std::thread(newDevice ? JoinNewDeviceThread : JoinListedDeviceThread, window).detach();
+    StartWorkerThread(newDevice ? JoinNewDeviceThread : JoinListedDeviceThread);
 }
 
 LResult CAddRemDev::OnMessage(uint32_t message, WParam wParam, LParam lParam) {
@@ -337,45 +309,33 @@ void CAddRemDev::OnJoinDone(bool succeeded) {
 // ---- The forms ------------------------------------------------------------------------------
 
 void CAddRemDev::ShowDialogState(int state) {
-    state_ = state;
+    SetState(state);
     auto* ok = Control<COrvikButton>(kOkButton);
     auto* cancel = Control<COrvikButton>(kCancelButton);
     auto* close = Control<COrvikButton>(kCloseButton);
     auto* status = Control<COrvikStatic>(kStatusText);
     auto* animation = Control<COrvikPicture>(kAnimation);
     const int inputControls[] = {kNameLabel, kPasswordLabel, kNameEdit, kPasswordEdit};
-    auto setInputVisible = [this, &inputControls](bool visible) {
-        for (int id : inputControls) {
-            if (QWidget* control = FindControl(id))
-                control->setVisible(visible);
-        }
-    };
     auto stopAnimation = [animation]() {
         if (animation != nullptr) {
             animation->Stop();
             animation->hide();
         }
     };
-    auto setButton = [](COrvikButton* button, bool visible, bool enabled) {
-        if (button != nullptr) {
-            button->setVisible(visible);
-            button->setEnabled(enabled);
-        }
-    };
 
     switch (state) {
         case kInput:
-            setInputVisible(true);
-            setButton(ok, true, true);
-            setButton(cancel, true, true);
-            setButton(close, false, false);
+            SetControlsVisible(inputControls, true);
+            SetButton(ok, true, true);
+            SetButton(cancel, true, true);
+            SetButton(close, false, false);
             stopAnimation();
             break;
         case kWorking:
-            setButton(ok, true, false);
-            setButton(cancel, true, false);
-            setButton(close, false, false);
-            setInputVisible(false);
+            SetButton(ok, true, false);
+            SetButton(cancel, true, false);
+            SetButton(close, false, false);
+            SetControlsVisible(inputControls, false);
             if (status != nullptr) {
                 status->SetCaption(
                     LoadUiString(newDeviceMode_ ? kTextWorkingNew : kTextWorkingListed));
@@ -388,51 +348,18 @@ void CAddRemDev::ShowDialogState(int state) {
             break;
         default: {
             const bool succeeded = state == kSucceeded;
-            setButton(ok, false, false);
-            setButton(cancel, false, false);
-            setButton(close, true, true);
-            setInputVisible(false);
+            SetButton(ok, false, false);
+            SetButton(cancel, false, false);
+            SetButton(close, true, true);
+            SetControlsVisible(inputControls, false);
             stopAnimation();
-
-            compact_ = true;
-            resultImage_ = succeeded ? res::kPngInformation : res::kPngError;
-            const QSize outline = LoadPngResource(res::kPngMessageBoxBackground).size();
-            resize(kCompactWidth, kCompactHeight);
-            move(ScreenCentredOrigin(outline));
-            ShapeToPicture(*this, LoadPngResource(res::kPngMessageBoxBackground));
-            if (close != nullptr) {
-                close->setGeometry(LayoutQRect(kRectCompactClose, close->geometry())
-                                       .translated(kCompactCloseShift, 0));
-            }
-            if (status != nullptr) {
-                const int textId = newDeviceMode_
-                                       ? (succeeded ? kTextSucceededNew : kTextFailedNew)
-                                       : (succeeded ? kTextSucceededListed : kTextFailedListed);
-                const QString text = LoadUiString(textId);
-                status->SetCaption(text);
-                // The text stays inside the compact form.
-                const int width = kCompactWidth - kResultTextLeft - kResultTextRightMargin;
-                const QFontMetrics metrics(status->GetLogFont().ToQFont());
-                const int h = metrics
-                                  .boundingRect(QRect(0, 0, width, 1 << 20),
-                                                Qt::TextWordWrap | Qt::AlignLeft, text)
-                                  .height();
-                status->setGeometry(PlaceResultText(width, h));
-            }
-            InvalidateBackground();
+            const int textId = newDeviceMode_
+                                   ? (succeeded ? kTextSucceededNew : kTextFailedNew)
+                                   : (succeeded ? kTextSucceededListed : kTextFailedListed);
+            ShowOutcomeForm(succeeded, close, status, textId, PlaceResultText);
             break;
         }
     }
-}
-
-void CAddRemDev::PaintBackground(QPainter& painter) {
-    if (!compact_) {
-        painter.drawImage(QPoint(0, 0), LoadPngResource(res::kPngAddDeviceBackground));
-        return;
-    }
-    painter.drawImage(rect(), LoadPngResource(res::kPngMessageBoxBackground));
-    painter.drawImage(LayoutQRect(kRectResultImage, kResultImageFallback).topLeft(),
-                      LoadPngResource(resultImage_));
 }
 
 }  // namespace ambrel

@@ -9,11 +9,11 @@
 #include <QString>
 
 #include "DeviceRecord.h"
-#include "DialogWindow.h"
+#include "WorkerDialog.h"
 
 namespace ambrel {
 
-class CAddRemDev : public DialogWindow {
+class CAddRemDev : public CWorkerDialog {
     Q_OBJECT
 public:
     // `networkPage` receives WM_REFRESH_DEVICES after a rename or a join
@@ -36,16 +36,11 @@ public:
     static constexpr int kCancelButton = 1034;
     static constexpr int kCloseButton = 1061;
 
-    // The size of the outcome forms.
-    static constexpr int kCompactWidth = 322;
-    static constexpr int kCompactHeight = 193;
-
     bool IsNewDeviceMode() const { return newDeviceMode_; }
-    int State() const { return state_; }
-    bool IsCompact() const { return compact_; }
     // True from the start of the join until its result has been handled:
     // meanwhile the dialog does not close.
     bool IsJoinRunning() const { return joinRunning_; }
+    bool IsWorkerRunning() const override { return joinRunning_; }
     // The remembered entry of the device (remote-device mode), kNotRemembered
     // when it has none, -2 before the user confirmed.
     int RememberedIndex() const { return rememberedIndex_; }
@@ -64,7 +59,6 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     LResult OnMessage(uint32_t message, WParam wParam, LParam lParam) override;
-    void PaintBackground(QPainter& painter) override;
 
 private:
     void JoinDevice();
@@ -81,10 +75,7 @@ private:
     QString name_;
     QString password_;
     int rememberedIndex_ = -2;
-    int state_ = kInput;
-    bool compact_ = false;
     bool joinRunning_ = false;
-    int resultImage_ = 0;
 };
 
 }  // namespace ambrel

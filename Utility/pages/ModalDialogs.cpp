@@ -7,6 +7,9 @@
 #include <QScreen>
 
 #include "DialogWindow.h"
+#include "ImageCache.h"
+#include "Layout.h"
+#include "OrvikButton.h"
 #include "UiState.h"
 
 namespace ambrel {
@@ -35,6 +38,29 @@ void ShapeToPicture(DialogWindow& dialog, const QImage& background) {
     const QImage opaque =
         background.scaled(dialog.size()).createAlphaMask(Qt::ThresholdAlphaDither);
     dialog.setMask(dialog.mask().intersected(QRegion(QBitmap::fromImage(opaque))));
+}
+
+QRect LayoutQRect(int id, const QRect& fallback) {
+    return ReadLayoutRect(id, LayoutRect::FromQRect(fallback)).ToQRect();
+}
+
+void AttachButtons(DialogWindow& dialog, std::span<const res::ButtonSkin> skins) {
+    for (const res::ButtonSkin& skin : skins) {
+        auto* button = dialog.Attach<COrvikButton>(skin.controlId);
+        button->SetButtonImages(
+            &LoadPngResource(skin.images.normal), &LoadPngResource(skin.images.hover),
+            &LoadPngResource(skin.images.pressed), &LoadPngResource(skin.images.disabled));
+        button->UseHandCursor(res::kCursorHand);
+        button->setGeometry(LayoutQRect(skin.layoutId, button->geometry()));
+    }
+}
+
+void ShapeAsModalDialog(DialogWindow& dialog, int backgroundId) {
+    const QImage& background = LoadPngResource(backgroundId);
+    dialog.resize(background.size());
+    dialog.move(ScreenCentredOrigin(background.size()));
+    ShapeToPicture(dialog, background);
+    dialog.SetDragAreas(MainWindowDragAreas());
 }
 
 }  // namespace ambrel

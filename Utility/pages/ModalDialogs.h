@@ -1,10 +1,13 @@
 #pragma once
 
-// What the modal dialogs over the main window share: where they are
-// dragged, where they are placed and their shape.
+// What the modal dialogs over the main window share: their skinned buttons,
+// where they are dragged, where they are placed and their shape.
 
 #include <QRect>
+#include <span>
 #include <vector>
+
+#include "ResourceIds.h"
 
 class QImage;
 
@@ -26,5 +29,19 @@ QPoint ScreenCentredOrigin(const QSize& size);
 // also leaves out what `background` leaves transparent, so the rounded
 // corners of the picture show as corners and not as dark patches.
 void ShapeToPicture(DialogWindow& dialog, const QImage& background);
+
+// The rectangle of layout string `id`; `fallback` when the string has none
+// (ReadLayoutRect).
+QRect LayoutQRect(int id, const QRect& fallback);
+
+// Puts a skinned button in the place of each control of `skins`, with its
+// four pictures, the hand cursor and the rectangle of its layout string.
+void AttachButtons(DialogWindow& dialog, std::span<const res::ButtonSkin> skins);
+
+// Makes the dialog a modal dialog over the main window drawn on picture
+// `backgroundId`: the picture's size, centred on the screen, shaped to the
+// picture (ShapeToPicture) and dragged by the main window's areas
+// (MainWindowDragAreas).
+void ShapeAsModalDialog(DialogWindow& dialog, int backgroundId);
 
 }  // namespace ambrel

@@ -89,10 +89,6 @@ int IconFor(uint32_t style) {
     }
 }
 
-QRect LayoutQRect(int id, const QRect& fallback) {
-    return ReadLayoutRect(id, LayoutRect::FromQRect(fallback)).ToQRect();
-}
-
 void SkinButton(COrvikButton* button, const res::ButtonImages& images) {
     button->SetButtonImages(&LoadPngResource(images.normal), &LoadPngResource(images.hover),
                             &LoadPngResource(images.pressed), &LoadPngResource(images.disabled));

@@ -1,10 +1,7 @@
 #include "ReSetLocalDev.h"
 
-#include <QFontMetrics>
-#include <QPainter>
 #include <algorithm>
 #include <string>
-#include <thread>
 
 #include "AnsiText.h"
 #include "AppSettings.h"
@@ -45,21 +42,11 @@ constexpr int kTextResetFailed = 4008;
 constexpr int kTextNameDone = 4103;
 constexpr int kTextNameFailed = 4104;
 
-// The outcome forms: the close button takes the message box's left button
-// place moved to the right; the picture sits where the box has its icon.
-constexpr int kRectCompactClose = 1016;
-constexpr int kCompactCloseShift = 50;
-constexpr int kRectResultImage = 1010;
-constexpr QRect kResultImageFallback(35, 71, 48, 48);
+// The outcome forms' text.
 constexpr int kResultTextLeft = 85;
 constexpr int kResultTextCentre = 93;
-constexpr int kResultTextRightMargin = 17;
 
 constexpr size_t kNetworkNameBytes = 24;  // terminator included
-
-QRect LayoutQRect(int id, const QRect& fallback) {
-    return ReadLayoutRect(id, LayoutRect::FromQRect(fallback)).ToQRect();
-}
 
 }  // namespace
 
@@ -79,7 +66,9 @@ bool SetPendingNetworkName(const QString& name) {
 }
 
 CreSetLocalDev::CreSetLocalDev(Caller caller, Mode mode, QWidget* parent)
-    : DialogWindow(res::kDialogReset, parent), caller_(caller), mode_(mode) {}
+    : CWorkerDialog(res::kDialogReset, res::kPngResetBackground, parent),
+      caller_(caller),
+      mode_(mode) {}
 
 CreSetLocalDev::~CreSetLocalDev() {
     // The set-network operations choose the local set-key form; it stays
@@ -141,22 +130,11 @@ void CreSetLocalDev::OnInitDialog() {
     messageRect_ = LayoutQRect(kRectMessageLine, line->geometry());
     line->setGeometry(messageRect_);
 
-    for (const res::ButtonSkin& skin : res::kResetButtons) {
-        auto* button = Attach<COrvikButton>(skin.controlId);
-        button->SetButtonImages(
-            &LoadPngResource(skin.images.normal), &LoadPngResource(skin.images.hover),
-            &LoadPngResource(skin.images.pressed), &LoadPngResource(skin.images.disabled));
-        button->UseHandCursor(res::kCursorHand);
-        button->setGeometry(LayoutQRect(skin.layoutId, button->geometry()));
-    }
+    AttachButtons(*this, res::kResetButtons);
 
     ShowDialogState(kConfirm);
 
-    const QImage& background = LoadPngResource(res::kPngResetBackground);
-    resize(background.size());
-    move(ScreenCentredOrigin(background.size()));
-    ShapeToPicture(*this, background);
-    SetDragAreas(MainWindowDragAreas());
+    ShapeAsModalDialog(*this, res::kPngResetBackground);
 }
 
 // ---- Commands and closing ------------------------------------------------------------
@@ -164,14 +142,14 @@ void CreSetLocalDev::OnInitDialog() {
 void CreSetLocalDev::OnCommand(int id) {
     switch (id) {
         case kStartButton:
-            if (state_ == kConfirm)
+            if (State() == kConfirm)
                 Start();
             break;
         case kCancelButton:
-            Close(kIdCancel);
+            CloseUnlessWorking(kIdCancel);
             break;
         case kCloseButton:
-            Close(kIdOk);
+            CloseUnlessWorking(kIdOk);
             break;
         default:
             break;
@@ -180,23 +158,15 @@ void CreSetLocalDev::OnCommand(int id) {
 
 void CreSetLocalDev::OnOK() {
     // Enter: Start in the confirmation, close in the outcome forms.
-    if (state_ == kConfirm)
+    if (State() == kConfirm)
         Start();
     else
-        Close(kIdOk);
+        CloseUnlessWorking(kIdOk);
 }
 
 void CreSetLocalDev::OnCancel() {
     // Escape or the window manager's close.
-    Close(state_ == kConfirm ? kIdCancel : kIdOk);
-}
-
-void CreSetLocalDev::Close(int result) {
-    // The worker reports to this dialog: it stays open until the report has
-    // been handled.
-    if (workerRunning_)
-        return;
-    EndDialog(result);
+    CloseUnlessWorking(State() == kConfirm ? kIdCancel : kIdOk);
 }
 
 // ---- The operation ------------------------------------------------------------------------
@@ -233,10 +203,7 @@ void CreSetLocalDev::Start() {
             break;
     }
     workerRunning_ = true;
-    // Nobody waits for the worker: it ends once this dialog has handled its
-    // report, which the dialog stays open for.
-    auto* window = static_cast<WindowHandle>(static_cast<QWidget*>(this));
-    std::thread(routine, window).detach();
+    StartWorkerThread(routine);
 }
 
 LResult CreSetLocalDev::OnMessage(uint32_t message, WParam wParam, LParam lParam) {
@@ -254,39 +221,34 @@ LResult CreSetLocalDev::OnMessage(uint32_t message, WParam wParam, LParam lParam
 // ---- The forms ------------------------------------------------------------------------------
 
 void CreSetLocalDev::ShowDialogState(int state) {
-    state_ = state;
+    SetState(state);
     auto* start = Control<COrvikButton>(kStartButton);
     auto* cancel = Control<COrvikButton>(kCancelButton);
     auto* close = Control<COrvikButton>(kCloseButton);
     auto* line = Control<COrvikStatic>(kMessageLine);
     auto* animation = Control<COrvikPicture>(kAnimation);
-    auto setButton = [](COrvikButton* button, bool visible, bool enabled) {
-        if (button != nullptr) {
-            button->setVisible(visible);
-            button->setEnabled(enabled);
-        }
-    };
     auto stopAnimation = [animation]() {
         if (animation != nullptr && animation->isVisible()) {
             animation->Stop();
             animation->hide();
         }
     };
-    const QString text = LoadUiString(MessageTextId(caller_, mode_, state));
+    const int textId = MessageTextId(caller_, mode_, state);
+    const QString text = LoadUiString(textId);
 
     switch (state) {
         case kConfirm:
-            setButton(start, true, true);
-            setButton(cancel, true, true);
-            setButton(close, false, false);
+            SetButton(start, true, true);
+            SetButton(cancel, true, true);
+            SetButton(close, false, false);
             if (line != nullptr)
                 line->SetCaption(text);
             stopAnimation();
             break;
         case kBusy:
-            setButton(start, true, false);
-            setButton(cancel, true, false);
-            setButton(close, false, false);
+            SetButton(start, true, false);
+            SetButton(cancel, true, false);
+            SetButton(close, false, false);
             if (line != nullptr)
                 line->SetCaption(text);
             if (animation != nullptr) {
@@ -294,48 +256,14 @@ void CreSetLocalDev::ShowDialogState(int state) {
                 animation->Draw();
             }
             break;
-        default: {
-            setButton(start, false, false);
-            setButton(cancel, false, false);
-            setButton(close, true, true);
+        default:
+            SetButton(start, false, false);
+            SetButton(cancel, false, false);
+            SetButton(close, true, true);
             stopAnimation();
-
-            compact_ = true;
-            resultImage_ = state == kSucceeded ? res::kPngInformation : res::kPngError;
-            const QImage& outline = LoadPngResource(res::kPngMessageBoxBackground);
-            resize(kCompactWidth, kCompactHeight);
-            move(ScreenCentredOrigin(outline.size()));
-            ShapeToPicture(*this, outline);
-            if (close != nullptr) {
-                close->setGeometry(LayoutQRect(kRectCompactClose, close->geometry())
-                                       .translated(kCompactCloseShift, 0));
-            }
-            if (line != nullptr) {
-                line->SetCaption(text);
-                // Measured in the width it is drawn in, with its own font,
-                // and kept inside the compact form.
-                const int width = kCompactWidth - kResultTextLeft - kResultTextRightMargin;
-                const QFontMetrics metrics(line->GetLogFont().ToQFont());
-                const int h = metrics
-                                  .boundingRect(QRect(0, 0, width, 1 << 20),
-                                                Qt::TextWordWrap | Qt::AlignLeft, text)
-                                  .height();
-                line->setGeometry(PlaceResultText(width, h));
-            }
-            InvalidateBackground();
+            ShowOutcomeForm(state == kSucceeded, close, line, textId, PlaceResultText);
             break;
-        }
     }
-}
-
-void CreSetLocalDev::PaintBackground(QPainter& painter) {
-    if (!compact_) {
-        painter.drawImage(QPoint(0, 0), LoadPngResource(res::kPngResetBackground));
-        return;
-    }
-    painter.drawImage(rect(), LoadPngResource(res::kPngMessageBoxBackground));
-    painter.drawImage(LayoutQRect(kRectResultImage, kResultImageFallback).topLeft(),
-                      LoadPngResource(resultImage_));
 }
 
 }  // namespace ambrel

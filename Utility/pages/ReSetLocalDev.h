@@ -25,7 +25,7 @@
 #include <QRect>
 #include <QString>
 
-#include "DialogWindow.h"
+#include "WorkerDialog.h"
 
 namespace ambrel {
 
@@ -40,7 +40,7 @@ QString& PendingNetworkName();
 // terminator. The callers check the 4-to-23-byte rule before.
 bool SetPendingNetworkName(const QString& name);
 
-class CreSetLocalDev : public DialogWindow {
+class CreSetLocalDev : public CWorkerDialog {
     Q_OBJECT
 public:
     // Who opened the dialog: chooses the confirmation text of the set-network
@@ -69,20 +69,14 @@ public:
     static constexpr int kStartButton = 1048;
     static constexpr int kCancelButton = 1049;
 
-    // The size of the outcome forms.
-    static constexpr int kCompactWidth = 322;
-    static constexpr int kCompactHeight = 193;
-
     Caller GetCaller() const { return caller_; }
     Mode GetMode() const { return mode_; }
     bool IsNetworkNameMode() const {
         return mode_ == Mode::kSetNetworkLocal || mode_ == Mode::kSetNetworkAll;
     }
-    int State() const { return state_; }
-    bool IsCompact() const { return compact_; }
     // True from Start until the worker's report has been handled: meanwhile
     // the dialog does not close.
-    bool IsWorkerRunning() const { return workerRunning_; }
+    bool IsWorkerRunning() const override { return workerRunning_; }
 
     // The string id of the message line for `state`. The confirmation names
     // the devices the operation reaches, whoever opened the dialog.
@@ -99,19 +93,14 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     LResult OnMessage(uint32_t message, WParam wParam, LParam lParam) override;
-    void PaintBackground(QPainter& painter) override;
 
 private:
     void Start();
     void ShowDialogState(int state);
-    void Close(int result);
 
     Caller caller_;
     Mode mode_;
-    int state_ = kConfirm;
-    bool compact_ = false;
     bool workerRunning_ = false;
-    int resultImage_ = 0;
     QRect messageRect_;
 };
 

@@ -1,12 +1,9 @@
 #include "UpGrade.h"
 
 #include <QFile>
-#include <QFontMetrics>
 #include <QLineEdit>
-#include <QPainter>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include "DeviceModel.h"
 #include "Discovery.h"
@@ -54,21 +51,9 @@ constexpr int kTextBusy = 5014;
 constexpr int kTextSucceeded = 5015;
 constexpr int kTextFailed = 5016;
 
-// The outcome forms, as in the reset dialog.
-constexpr int kRectCompactClose = 1016;
-constexpr int kCompactCloseShift = 50;
-constexpr int kRectResultImage = 1010;
-constexpr QRect kResultImageFallback(35, 71, 48, 48);
-constexpr int kResultTextLeft = 85;
-constexpr int kResultTextRightMargin = 17;
-
 // The report of the restart that follows a failed first-generation upgrade
 // (the restart routine itself reports nothing).
 constexpr WParam kRestartFinished = 2;
-
-QRect LayoutQRect(int id, const QRect& fallback) {
-    return ReadLayoutRect(id, LayoutRect::FromQRect(fallback)).ToQRect();
-}
 
 void ShowFileMessage(UpgradeFileMessage message, QWidget* parent) {
     ShowMessage(static_cast<int>(message), kMsgOk | kMsgIconError, parent);
@@ -76,7 +61,8 @@ void ShowFileMessage(UpgradeFileMessage message, QWidget* parent) {
 
 }  // namespace
 
-CUpGrade::CUpGrade(QWidget* parent) : DialogWindow(res::kDialogUpgrade, parent) {}
+CUpGrade::CUpGrade(QWidget* parent)
+    : CWorkerDialog(res::kDialogUpgrade, res::kPngUpgradeBackground, parent) {}
 
 CUpGrade::~CUpGrade() = default;
 
@@ -121,22 +107,11 @@ void CUpGrade::OnInitDialog() {
         label->setGeometry(LayoutQRect(entry.layoutId, label->geometry()));
     }
 
-    for (const res::ButtonSkin& skin : res::kUpgradeButtons) {
-        auto* button = Attach<COrvikButton>(skin.controlId);
-        button->SetButtonImages(
-            &LoadPngResource(skin.images.normal), &LoadPngResource(skin.images.hover),
-            &LoadPngResource(skin.images.pressed), &LoadPngResource(skin.images.disabled));
-        button->UseHandCursor(res::kCursorHand);
-        button->setGeometry(LayoutQRect(skin.layoutId, button->geometry()));
-    }
+    AttachButtons(*this, res::kUpgradeButtons);
 
     ShowDialogState(kReady);
 
-    const QImage& background = LoadPngResource(res::kPngUpgradeBackground);
-    resize(background.size());
-    move(ScreenCentredOrigin(background.size()));
-    ShapeToPicture(*this, background);
-    SetDragAreas(MainWindowDragAreas());
+    ShapeAsModalDialog(*this, res::kPngUpgradeBackground);
 }
 
 // ---- Commands and closing ------------------------------------------------------------
@@ -145,11 +120,11 @@ void CUpGrade::OnCommand(int id) {
     switch (id) {
         case kChooseFirmware:
         case kChooseParameters:
-            if (state_ == kReady)
+            if (State() == kReady)
                 ChooseFile(id == kChooseFirmware);
             break;
         case kStartButton:
-            if (state_ == kReady && !IsWorkerRunning())
+            if (State() == kReady && !IsWorkerRunning())
                 Start();
             break;
         case kCancelButton:
@@ -172,11 +147,7 @@ void CUpGrade::OnCancel() {
 }
 
 void CUpGrade::Close() {
-    // A worker reports to this dialog: it stays open until every report has
-    // been handled.
-    if (IsWorkerRunning())
-        return;
-    EndDialog(state_ == kReady ? kIdCancel : kIdOk);
+    CloseUnlessWorking(State() == kReady ? kIdCancel : kIdOk);
 }
 
 // ---- Files --------------------------------------------------------------------------------
@@ -222,21 +193,18 @@ void CUpGrade::Start() {
 
 void CUpGrade::StartWorker(Phase phase) {
     phase_ = phase;
-    // Nobody waits for the workers: each ends once this dialog has handled
-    // its report, which the dialog stays open for.
-    auto* window = static_cast<WindowHandle>(static_cast<QWidget*>(this));
     switch (phase) {
         case Phase::kUpgrading:
-            std::thread(UpgradeThread, window).detach();
+            StartWorkerThread(UpgradeThread);
             break;
         case Phase::kResetting:
-            std::thread(FactoryResetLocalThread, window).detach();
+            StartWorkerThread(FactoryResetLocalThread);
             break;
         case Phase::kRestarting:
-            std::thread([window]() {
+            StartWorkerThread([](WindowHandle window) {
                 RestartLocalThread();
                 Report(window, ResultMessage::UpgradeDone, kRestartFinished);
-            }).detach();
+            });
             break;
         case Phase::kIdle:
             break;
@@ -286,7 +254,7 @@ void CUpGrade::OnUpgradeDone(WParam outcome) {
 // ---- The forms ------------------------------------------------------------------------------
 
 void CUpGrade::ShowDialogState(int state) {
-    state_ = state;
+    SetState(state);
     auto* start = Control<COrvikButton>(kStartButton);
     auto* cancel = Control<COrvikButton>(kCancelButton);
     auto* close = Control<COrvikButton>(kCloseButton);
@@ -294,18 +262,6 @@ void CUpGrade::ShowDialogState(int state) {
     auto* animation = Control<COrvikPicture>(kAnimation);
     const int fileControls[] = {kFirmwareEdit,     kParameterEdit, kChooseFirmware,
                                 kChooseParameters, kFirmwareLabel, kParameterLabel};
-    auto setFilesVisible = [this, &fileControls](bool visible) {
-        for (int id : fileControls) {
-            if (QWidget* control = FindControl(id))
-                control->setVisible(visible);
-        }
-    };
-    auto setButton = [](COrvikButton* button, bool visible, bool enabled) {
-        if (button != nullptr) {
-            button->setVisible(visible);
-            button->setEnabled(enabled);
-        }
-    };
     auto stopAnimation = [animation]() {
         if (animation != nullptr && animation->isVisible()) {
             animation->Stop();
@@ -315,19 +271,19 @@ void CUpGrade::ShowDialogState(int state) {
 
     switch (state) {
         case kReady:
-            setButton(start, true, true);
-            setButton(cancel, true, true);
-            setButton(close, false, false);
-            setFilesVisible(true);
+            SetButton(start, true, true);
+            SetButton(cancel, true, true);
+            SetButton(close, false, false);
+            SetControlsVisible(fileControls, true);
             if (status != nullptr)
                 status->SetCaption(LoadUiString(kTextReady));
             stopAnimation();
             break;
         case kBusy:
-            setButton(start, true, false);
-            setButton(cancel, true, false);
-            setButton(close, false, false);
-            setFilesVisible(false);
+            SetButton(start, true, false);
+            SetButton(cancel, true, false);
+            SetButton(close, false, false);
+            SetControlsVisible(fileControls, false);
             if (status != nullptr) {
                 status->SetCaption(LoadUiString(kTextBusy));
                 status->setGeometry(kBusyStatus);
@@ -339,50 +295,19 @@ void CUpGrade::ShowDialogState(int state) {
             break;
         default: {
             const bool succeeded = state == kSucceeded;
-            setButton(start, false, false);
-            setButton(cancel, false, false);
+            SetButton(start, false, false);
+            SetButton(cancel, false, false);
             // Closing waits for a restart that still runs.
-            setButton(close, true, !IsWorkerRunning());
-            setFilesVisible(false);
+            SetButton(close, true, !IsWorkerRunning());
+            SetControlsVisible(fileControls, false);
             stopAnimation();
-            if (compact_)
+            if (IsCompact())
                 break;
-
-            compact_ = true;
-            resultImage_ = succeeded ? res::kPngInformation : res::kPngError;
-            const QImage& outline = LoadPngResource(res::kPngMessageBoxBackground);
-            resize(kCompactWidth, kCompactHeight);
-            move(ScreenCentredOrigin(outline.size()));
-            ShapeToPicture(*this, outline);
-            if (close != nullptr) {
-                close->setGeometry(LayoutQRect(kRectCompactClose, close->geometry())
-                                       .translated(kCompactCloseShift, 0));
-            }
-            if (status != nullptr) {
-                const QString text = LoadUiString(succeeded ? kTextSucceeded : kTextFailed);
-                status->SetCaption(text);
-                const int width = kCompactWidth - kResultTextLeft - kResultTextRightMargin;
-                const QFontMetrics metrics(status->GetLogFont().ToQFont());
-                const int h = metrics
-                                  .boundingRect(QRect(0, 0, width, 1 << 20),
-                                                Qt::TextWordWrap | Qt::AlignLeft, text)
-                                  .height();
-                status->setGeometry(CreSetLocalDev::PlaceResultText(width, h));
-            }
-            InvalidateBackground();
+            ShowOutcomeForm(succeeded, close, status, succeeded ? kTextSucceeded : kTextFailed,
+                            CreSetLocalDev::PlaceResultText);
             break;
         }
     }
-}
-
-void CUpGrade::PaintBackground(QPainter& painter) {
-    if (!compact_) {
-        painter.drawImage(QPoint(0, 0), LoadPngResource(res::kPngUpgradeBackground));
-        return;
-    }
-    painter.drawImage(rect(), LoadPngResource(res::kPngMessageBoxBackground));
-    painter.drawImage(LayoutQRect(kRectResultImage, kResultImageFallback).topLeft(),
-                      LoadPngResource(resultImage_));
 }
 
 }  // namespace ambrel

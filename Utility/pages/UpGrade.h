@@ -13,11 +13,11 @@
 
 #include <QString>
 
-#include "DialogWindow.h"
+#include "WorkerDialog.h"
 
 namespace ambrel {
 
-class CUpGrade : public DialogWindow {
+class CUpGrade : public CWorkerDialog {
     Q_OBJECT
 public:
     explicit CUpGrade(QWidget* parent = nullptr);
@@ -36,21 +36,15 @@ public:
     static constexpr int kCloseButton = 1058;
     static constexpr int kStatusLine = 1065;
 
-    // The size of the outcome forms.
-    static constexpr int kCompactWidth = 322;
-    static constexpr int kCompactHeight = 193;
-
     // What the dialog shows.
     enum DisplayState { kReady = 0, kBusy = 1, kSucceeded = 2, kFailed = 3 };
 
     // Which worker runs.
     enum class Phase { kIdle, kUpgrading, kResetting, kRestarting };
 
-    int State() const { return state_; }
     Phase CurrentPhase() const { return phase_; }
-    bool IsCompact() const { return compact_; }
     // True while a worker of this dialog runs: meanwhile it does not close.
-    bool IsWorkerRunning() const { return phase_ != Phase::kIdle; }
+    bool IsWorkerRunning() const override { return phase_ != Phase::kIdle; }
 
     // The chosen files (empty until chosen).
     const QString& FirmwarePath() const { return firmwarePath_; }
@@ -66,7 +60,6 @@ protected:
     void OnOK() override;
     void OnCancel() override;
     LResult OnMessage(uint32_t message, WParam wParam, LParam lParam) override;
-    void PaintBackground(QPainter& painter) override;
 
 private:
     void ChooseFile(bool firmware);
@@ -78,10 +71,7 @@ private:
 
     QString firmwarePath_;
     QString parameterPath_;
-    int state_ = kReady;
     Phase phase_ = Phase::kIdle;
-    bool compact_ = false;
-    int resultImage_ = 0;
 };
 
 }  // namespace ambrel

@@ -1,19 +1,16 @@
 #include "CorvixSkin.h"
 
-#include <QBuffer>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <cstdio>
 #include <map>
-#include <optional>
 
 #include "BundleFormat.h"
 #include "CorvixResourceIds.h"
+#include "Drawing.h"
+#include "SkinFiles.h"
 #include "TextNumbers.h"
 
 namespace skingen {
@@ -51,20 +48,6 @@ enum class State { Normal, Hover, Pressed, Disabled };
 constexpr int kTitleHeight = 57;
 constexpr QRect kPanel(32, 98, 602, 379);
 constexpr int kHeaderStripBottom = 130;  // the first row's top
-
-QByteArray Png(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-QImage Blank(QSize size) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    return image;
-}
 
 QSize PictureSize(int id) {
     for (const res::PictureSize& picture : res::kPictureSizes) {
@@ -300,53 +283,7 @@ QImage SparePicture(const QString& title) {
     return image;
 }
 
-QImage HandCursor() {
-    const double u = 1.0;
-    QImage image = Blank(QSize(32, 32));
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath hand;
-    hand.addRoundedRect(QRectF(10 * u, 2 * u, 5 * u, 17 * u), 2.5 * u, 2.5 * u);
-    hand.addRoundedRect(QRectF(15 * u, 10 * u, 4.5 * u, 10 * u), 2.2 * u, 2.2 * u);
-    hand.addRoundedRect(QRectF(19.5 * u, 11 * u, 4.5 * u, 9 * u), 2.2 * u, 2.2 * u);
-    hand.addRoundedRect(QRectF(24 * u, 12.5 * u, 4.5 * u, 8 * u), 2.2 * u, 2.2 * u);
-    hand.addRoundedRect(QRectF(5 * u, 14 * u, 6 * u, 4.5 * u), 2.2 * u, 2.2 * u);
-    hand.addRoundedRect(QRectF(9 * u, 15 * u, 19.5 * u, 15 * u), 5 * u, 5 * u);
-    hand = hand.simplified();
-    p.setPen(QPen(Qt::black, 1.4 * u));
-    p.setBrush(Qt::white);
-    p.drawPath(hand);
-    image.setText(QStringLiteral("hotspot"), QStringLiteral("12,2"));
-    return image;
-}
-
 // ---- The mode ------------------------------------------------------------------------------
-
-std::optional<QByteArray> ReadFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-StringTable ParseTable(const QString& path, QStringList& problems) {
-    std::optional<QByteArray> bytes = ReadFile(path);
-    if (!bytes) {
-        problems << QStringLiteral("cannot read %1").arg(path);
-        return {};
-    }
-    StringTable table = ambrel::bundle::ParseStringTable(bytes->toStdString());
-    for (const std::string& error : table.errors)
-        problems << QStringLiteral("%1: %2").arg(path, QString::fromStdString(error));
-    table.errors.clear();
-    return table;
-}
 
 void CheckStrings(const StringTable& table, QStringList& problems) {
     for (const res::RequiredString& required : res::kRequiredStrings) {
@@ -400,11 +337,6 @@ void CheckTemplates(const ambrel::bundle::Templates& templates, QStringList& pro
         problems << QStringLiteral("menu %1 is missing").arg(res::kMenuTray);
 }
 
-int Fail(const QString& what) {
-    std::fprintf(stderr, "skingen: %s\n", qUtf8Printable(what));
-    return 1;
-}
-
 int DrawIcons(const QString& directory) {
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
         if (!WriteFile(QStringLiteral("%1/corvix-%2.png").arg(directory).arg(size),
@@ -421,12 +353,7 @@ QImage CorvixIcon(int size) {
     QImage image = Blank(QSize(size, size));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient gradient(0, 0, size, size);
-    gradient.setColorAt(0, kColours.accentHover);
-    gradient.setColorAt(1, kColours.titleBottom);
-    p.setPen(Qt::NoPen);
-    p.setBrush(gradient);
-    p.drawRoundedRect(QRectF(0, 0, size, size), size * 0.22, size * 0.22);
+    DrawIconGround(p, size, kColours.accentHover, kColours.titleBottom);
     DrawAccessPoint(p, QRectF(0, 0, size, size), Qt::white);
     return image;
 }
@@ -443,21 +370,11 @@ int RunCorvix(const QStringList& arguments) {
     }
 
     QStringList problems;
-    const StringTable strings = ParseTable(options["--strings"], problems);
-    const StringTable labels = ParseTable(options["--labels"], problems);
-    std::optional<QByteArray> templateBytes = ReadFile(options["--templates"]);
-    ambrel::bundle::Templates templates;
-    if (!templateBytes) {
-        problems << QStringLiteral("cannot read %1").arg(options["--templates"]);
-    } else {
-        templates = ambrel::bundle::ParseTemplates(templateBytes->toStdString());
-        for (const std::string& error : templates.errors) {
-            problems << QStringLiteral("%1: %2").arg(options["--templates"],
-                                                     QString::fromStdString(error));
-        }
-    }
+    const StringTable strings = ParseTableFile(options["--strings"], problems);
+    const StringTable labels = ParseTableFile(options["--labels"], problems);
+    const TemplateFile templates = ParseTemplateFile(options["--templates"], problems);
     CheckStrings(strings, problems);
-    CheckTemplates(templates, problems);
+    CheckTemplates(templates.templates, problems);
     auto label = [&](int id) -> QString {
         auto found = labels.strings.find(id);
         if (found == labels.strings.end() || found->second.empty()) {
@@ -519,20 +436,9 @@ int RunCorvix(const QStringList& arguments) {
     for (const auto& [id, text] : strings.strings)
         table += std::to_string(id) + "=" + ambrel::bundle::EscapeString(text) + "\n";
     files[QStringLiteral("strings.txt")] = QByteArray::fromStdString(table);
-    files[QStringLiteral("dialogs.txt")] = *templateBytes;
-
-    const QString out = options["--out"];
-    QByteArray qrc = "<!DOCTYPE RCC><RCC version=\"1.0\">\n<qresource prefix=\"/corvix\">\n";
-    for (const auto& [alias, bytes] : files) {
-        const QString file = QStringLiteral("files/") + QString(alias).replace('/', '_');
-        if (!WriteFile(QDir(out).filePath(file), bytes))
-            return Fail(QStringLiteral("cannot write ") + file);
-        qrc += QStringLiteral("  <file alias=\"%1\">%2</file>\n").arg(alias, file).toUtf8();
-    }
-    qrc += "</qresource>\n</RCC>\n";
-    if (!WriteFile(QDir(out).filePath(QStringLiteral("corvix.qrc")), qrc))
-        return Fail(QStringLiteral("cannot write corvix.qrc"));
-    return 0;
+    files[QStringLiteral("dialogs.txt")] = templates.bytes;
+    return WriteResources(options["--out"], QStringLiteral("corvix.qrc"), QStringLiteral("/corvix"),
+                          files);
 }
 
 }  // namespace skingen

@@ -1,11 +1,11 @@
 #include "Skin.h"
 
-#include <QBuffer>
 #include <QPainter>
 #include <QPainterPath>
 #include <QtMath>
 #include <set>
 
+#include "Drawing.h"
 #include "GifWriter.h"
 #include "ResourceIds.h"
 #include "TextNumbers.h"
@@ -14,20 +14,6 @@ namespace skingen {
 namespace {
 
 using ambrel::res::ButtonSkin;
-
-QByteArray Png(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
-QImage Blank(QSize size) {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    return image;
-}
 
 QString PngName(int id) {
     return QStringLiteral("PNG/%1").arg(id);
@@ -212,12 +198,7 @@ QImage Skin::AppIcon(int size) const {
     QImage image = Blank(QSize(size, size));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient gradient(0, 0, size, size);
-    gradient.setColorAt(0, colours_.accentHover);
-    gradient.setColorAt(1, colours_.accentPressed);
-    p.setPen(Qt::NoPen);
-    p.setBrush(gradient);
-    p.drawRoundedRect(QRectF(0, 0, size, size), size * 0.22, size * 0.22);
+    DrawIconGround(p, size, colours_.accentHover, colours_.accentPressed);
     // A wave travelling along a line: data over the power wiring.
     const double u = size / 64.0;
     QPen pen(Qt::white, 4 * u);
@@ -230,26 +211,6 @@ QImage Skin::AppIcon(int size) const {
     wave.cubicTo(39 * u, 46 * u, 45 * u, 46 * u, 52 * u, 30 * u);
     p.setBrush(Qt::NoBrush);
     p.drawPath(wave);
-    return image;
-}
-
-QImage Skin::HandCursor() const {
-    const double u = Metrics::kCursor / 32.0;
-    QImage image = Blank(QSize(Metrics::kCursor, Metrics::kCursor));
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath hand;
-    hand.addRoundedRect(QRectF(10 * u, 2 * u, 5 * u, 17 * u), 2.5 * u, 2.5 * u);  // index finger
-    hand.addRoundedRect(QRectF(15 * u, 10 * u, 4.5 * u, 10 * u), 2.2 * u, 2.2 * u);
-    hand.addRoundedRect(QRectF(19.5 * u, 11 * u, 4.5 * u, 9 * u), 2.2 * u, 2.2 * u);
-    hand.addRoundedRect(QRectF(24 * u, 12.5 * u, 4.5 * u, 8 * u), 2.2 * u, 2.2 * u);
-    hand.addRoundedRect(QRectF(5 * u, 14 * u, 6 * u, 4.5 * u), 2.2 * u, 2.2 * u);  // thumb
-    hand.addRoundedRect(QRectF(9 * u, 15 * u, 19.5 * u, 15 * u), 5 * u, 5 * u);    // palm
-    hand = hand.simplified();
-    p.setPen(QPen(Qt::black, 1.4 * u));
-    p.setBrush(Qt::white);
-    p.drawPath(hand);
-    image.setText(QStringLiteral("hotspot"), QStringLiteral("12,2"));
     return image;
 }
 

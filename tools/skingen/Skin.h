@@ -31,7 +31,6 @@ struct Metrics {
     static constexpr int kStatusIcon = 48;
     static constexpr int kSpinner = 32;
     static constexpr int kAppIcon = 64;
-    static constexpr int kCursor = 32;
 };
 
 // The colours of the skin.
@@ -73,7 +72,6 @@ private:
     QImage Button(ButtonKind kind, State state, QSize size, const QString& label) const;
     QImage Card(QSize size, const QString& title) const;
     QImage StatusIcon(QColor colour, int glyph) const;
-    QImage HandCursor() const;
     QByteArray BusyAnimation() const;
     QFont LabelFont(int pixelSize, bool bold) const;
 

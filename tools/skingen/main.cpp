@@ -13,56 +13,25 @@
 // With --corvix or --corvix-icons it draws Corvix's resources (CorvixSkin.h).
 
 #include <QCoreApplication>
-#include <QBuffer>
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
 #include <map>
-#include <set>
 
 #include "BundleFormat.h"
 #include "CorvixSkin.h"
+#include "Drawing.h"
 #include "ResourceIds.h"
 #include "Skin.h"
+#include "SkinFiles.h"
 #include "TextNumbers.h"
 
 namespace {
 
 using ambrel::bundle::StringTable;
-
-std::optional<QByteArray> ReadFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-int Fail(const QString& what) {
-    std::fprintf(stderr, "skingen: %s\n", qUtf8Printable(what));
-    return 1;
-}
-
-StringTable ParseFile(const QString& path, QStringList& problems) {
-    std::optional<QByteArray> bytes = ReadFile(path);
-    if (!bytes) {
-        problems << QStringLiteral("cannot read %1").arg(path);
-        return {};
-    }
-    StringTable table = ambrel::bundle::ParseStringTable(bytes->toStdString());
-    for (const std::string& error : table.errors) {
-        problems << QStringLiteral("%1: %2").arg(path, QString::fromStdString(error));
-    }
-    table.errors.clear();
-    return table;
-}
+using skingen::Fail;
+using skingen::ParseTableFile;
+using skingen::WriteFile;
 
 // Every string the program asks for must be there and have its form.
 void CheckStrings(const StringTable& table, QStringList& problems) {
@@ -123,12 +92,10 @@ int DrawDesktopIcons(const QString& directory) {
     const StringTable none;
     const skingen::Skin skin(none, none);
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        skin.AppIcon(size).save(&buffer, "PNG");
-        if (!WriteFile(QStringLiteral("%1/ambrel-%2.png").arg(directory).arg(size), png))
+        if (!WriteFile(QStringLiteral("%1/ambrel-%2.png").arg(directory).arg(size),
+                       skingen::Png(skin.AppIcon(size)))) {
             return Fail(QStringLiteral("cannot write the icons into %1").arg(directory));
+        }
     }
     return 0;
 }
@@ -154,22 +121,13 @@ int main(int argc, char** argv) {
     const QString out = options["--out"];
 
     QStringList problems;
-    StringTable strings = ParseFile(options["--layout"], problems);
-    ambrel::bundle::MergeInto(strings, ParseFile(options["--strings"], problems));
-    StringTable labels = ParseFile(options["--labels"], problems);
-    std::optional<QByteArray> templateBytes = ReadFile(options["--templates"]);
-    ambrel::bundle::Templates templates;
-    if (!templateBytes) {
-        problems << QStringLiteral("cannot read %1").arg(options["--templates"]);
-    } else {
-        templates = ambrel::bundle::ParseTemplates(templateBytes->toStdString());
-        for (const std::string& error : templates.errors) {
-            problems << QStringLiteral("%1: %2").arg(options["--templates"],
-                                                     QString::fromStdString(error));
-        }
-    }
+    StringTable strings = ParseTableFile(options["--layout"], problems);
+    ambrel::bundle::MergeInto(strings, ParseTableFile(options["--strings"], problems));
+    StringTable labels = ParseTableFile(options["--labels"], problems);
+    const skingen::TemplateFile templates =
+        skingen::ParseTemplateFile(options["--templates"], problems);
     CheckStrings(strings, problems);
-    CheckTemplates(templates, problems);
+    CheckTemplates(templates.templates, problems);
 
     std::map<QString, QByteArray> files;  // alias in the bundle -> contents
     skingen::Skin skin(strings, labels);
@@ -185,17 +143,6 @@ int main(int argc, char** argv) {
         table += std::to_string(id) + "=" + ambrel::bundle::EscapeString(text) + "\n";
     }
     files["strings.txt"] = QByteArray::fromStdString(table);
-    files["dialogs.txt"] = *templateBytes;
-
-    QByteArray qrc = "<!DOCTYPE RCC><RCC version=\"1.0\">\n<qresource prefix=\"/\">\n";
-    for (const auto& [alias, bytes] : files) {
-        QString file = QStringLiteral("files/") + QString(alias).replace('/', '_');
-        if (!WriteFile(QDir(out).filePath(file), bytes))
-            return Fail("cannot write " + file);
-        qrc += QStringLiteral("  <file alias=\"%1\">%2</file>\n").arg(alias, file).toUtf8();
-    }
-    qrc += "</qresource>\n</RCC>\n";
-    if (!WriteFile(QDir(out).filePath("bundle.qrc"), qrc))
-        return Fail("cannot write bundle.qrc");
-    return 0;
+    files["dialogs.txt"] = templates.bytes;
+    return skingen::WriteResources(out, QStringLiteral("bundle.qrc"), QStringLiteral("/"), files);
 }
