@@ -44,7 +44,7 @@ inline constexpr int kTextMenuAbout = 202;
 // ---- Strings ----------------------------------------------------------------
 inline constexpr int kTextWindowTitle = 400;
 inline constexpr int kTextNoLocalDevice = 144;
-inline constexpr int kTextCloseQuestion = 155;  // the main window's close question
+inline constexpr int kTextCloseQuestion = 155;       // the main window's close question
 inline constexpr int kTextNamingStyle = 575;         // "EN" or "CN"
 inline constexpr int kTextPictureErrorFormat = 145;  // "%d": the picture id
 inline constexpr int kTextStringErrorCaption = 151;
@@ -133,10 +133,8 @@ inline constexpr StringRange kRequiredStrings[] = {
     // About dialog.
     {10000, 10006, StringKind::Text},
     {10100, 10107, StringKind::Rect},
-    // Status page: the name of a network that is neither the default nor the
-    // user's own. QoS page: the waiting text while the settings are read, and
-    // the reasons Apply refuses to write.
-    {8008, 8008, StringKind::Text},
+    // QoS page: the waiting text while the settings are read, and the reasons
+    // Apply refuses to write.
     {9025, 9025, StringKind::Text},
     {9027, 9029, StringKind::Text},
 };
@@ -207,8 +205,8 @@ inline constexpr ButtonSkin kAddDeviceButtons[] = {
     {1061, {215, 216, 213, 214}, 3104},  // close
 };
 inline constexpr ButtonSkin kStatusButtons[] = {
-    {1098, ImageGroup(247), 8114},  // apply
-    {1064, ImageGroup(251), 8115},  // refresh
+    {1098, {248, 249, 250, 247}, 8114},  // apply
+    {1064, {252, 253, 254, 251}, 8115},  // refresh
 };
 inline constexpr ButtonSkin kQosButtons[] = {
     {1064, ImageGroup(230), 9100},  // apply

@@ -64,7 +64,6 @@ constexpr int kCheckBoxColour = 8202;
 constexpr int kCheckBoxLayout = 8116;
 constexpr int kNameEditLayout = 8117;
 constexpr int kTextInvalidName = 4100;
-constexpr int kTextUnknownNetwork = 8008;
 
 // The firmware version text starts with the chip's own prefix; the page
 // shows what follows it.
@@ -201,7 +200,7 @@ void CStatus::ShowLocalDevice() {
             networkText_ = FieldString(FieldText(local.networkName));
             break;
         case NetworkKeyClass::OtherNetwork:
-            networkText_ = LoadUiString(kTextUnknownNetwork);
+            networkText_ = QStringLiteral("Unknown");
             break;
     }
     DefaultNetworkBox()->setChecked(network == NetworkKeyClass::DefaultNetwork);
@@ -278,10 +277,9 @@ void CStatus::OpenNetworkNameDialog() {
                               CreSetLocalDev::Mode::kSetNetworkLocal, window());
         result = dialog.RunModal();
     }
+    // Cancelled: the name typed and the check box stay as the user left them.
     if (result == kIdOk)
         ShowAfterKeyChange();
-    else
-        SendWindowMessage(this, kWmActivate);
 }
 
 void CStatus::ShowAfterKeyChange() {

@@ -16,12 +16,11 @@ namespace ambrel {
 namespace {
 
 // The outcome forms: the close button takes the message box's left button
-// place moved to the right; the picture sits where the box has its icon,
-// the text beside it.
+// place moved to the right; the picture sits at a fixed place, the text
+// beside it.
 constexpr int kRectCompactClose = 1016;
 constexpr int kCompactCloseShift = 50;
-constexpr int kRectResultImage = 1010;
-constexpr QRect kResultImageFallback(35, 71, 48, 48);
+constexpr QPoint kResultImagePlace(35, 71);
 constexpr int kResultTextLeft = 85;
 constexpr int kResultTextRightMargin = 17;
 
@@ -93,8 +92,7 @@ void CWorkerDialog::PaintBackground(QPainter& painter) {
         return;
     }
     painter.drawImage(rect(), LoadPngResource(res::kPngMessageBoxBackground));
-    painter.drawImage(LayoutQRect(kRectResultImage, kResultImageFallback).topLeft(),
-                      LoadPngResource(resultImage_));
+    painter.drawImage(kResultImagePlace, LoadPngResource(resultImage_));
 }
 
 }  // namespace ambrel

@@ -210,6 +210,22 @@ private slots:
         QCOMPARE(seen.pending, QStringLiteral("Upstairs"));
     }
 
+    // Cancelling the reset dialog changes nothing: the device keeps its key
+    // and the page keeps what the user typed.
+    void cancelledDialogKeepsWhatWasTyped() {
+        CStatus& page = Open(test::LocalDevice(2, std::nullopt));
+        OpenedDialog seen;
+        CancelResetDialog(seen);
+        Click(page.DefaultNetworkBox());
+        page.NameEdit()->setText(QStringLiteral("Upstairs"));
+        Click(page.FindControl(CStatus::kApplyButton));
+        QVERIFY(seen.opened);
+        QVERIFY(world_->Local().NetworkKey() == kDefaultNetworkKey);
+        QCOMPARE(page.NameEdit()->text(), QStringLiteral("Upstairs"));
+        QVERIFY(!page.DefaultNetworkBox()->isChecked());
+        QCOMPARE(page.ValueText(CStatus::kNetworkValue), QStringLiteral("HomePlugAV"));
+    }
+
     // The name goes through the reset dialog to the device; the page then
     // shows the device on the user's new network.
     void applyingANameShowsTheNewNetwork() {

@@ -174,8 +174,10 @@ QImage Skin::StatusIcon(QColor colour, int glyph) const {
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(colour);
-    p.drawEllipse(QRectF(2, 2, s - 4, s - 4));
-    QPen pen(Qt::white, 4.5);
+    // A margin inside the picture keeps the circle clear of a text placed
+    // right of it.
+    p.drawEllipse(QRectF(5, 5, s - 10, s - 10));
+    QPen pen(Qt::white, 4);
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     p.setPen(pen);
