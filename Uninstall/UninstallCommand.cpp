@@ -13,9 +13,11 @@ std::vector<std::string> RemovalCommand() {
 }
 
 bool StartDetached(const std::vector<std::string>& command) {
-    if (command.empty()) return false;
+    if (command.empty())
+        return false;
     std::vector<char*> argv;
-    for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+    for (const std::string& word : command)
+        argv.push_back(const_cast<char*>(word.c_str()));
     argv.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;

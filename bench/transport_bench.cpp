@@ -31,7 +31,9 @@ double CpuSeconds() {
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-double Millis(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Millis(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 }  // namespace
 
@@ -65,9 +67,10 @@ int main() {
         }
     }
     std::sort(scans.begin(), scans.end());
-    std::printf("ScanForLocalDevice, one adapter, one device (%d runs): median %.1f ms, "
-                "min %.1f ms, max %.1f ms\n",
-                kScans, scans[kScans / 2], scans.front(), scans.back());
+    std::printf(
+        "ScanForLocalDevice, one adapter, one device (%d runs): median %.1f ms, "
+        "min %.1f ms, max %.1f ms\n",
+        kScans, scans[kScans / 2], scans.front(), scans.back());
 
     // A type no device ever confirms: the wait runs its whole 10 seconds.
     FrameBuffer receive{};
@@ -76,10 +79,10 @@ int main() {
     bool confirmed = WaitForConfirm(receive, 0xA0F0, 100);
     double wall = Millis(Clock::now() - start) / 1000.0;
     double cpu = CpuSeconds() - cpuBefore;
-    std::printf("WaitForConfirm timing out after 100 ticks: %s after %.2f s wall, %.3f s CPU "
-                "(%.2f %% of one core)\n",
-                confirmed ? "confirmed (unexpected)" : "timed out", wall, cpu,
-                100.0 * cpu / wall);
+    std::printf(
+        "WaitForConfirm timing out after 100 ticks: %s after %.2f s wall, %.3f s CPU "
+        "(%.2f %% of one core)\n",
+        confirmed ? "confirmed (unexpected)" : "timed out", wall, cpu, 100.0 * cpu / wall);
     CloseAdapters();
     return 0;
 }

@@ -158,7 +158,8 @@ std::optional<GifLayout> WalkGif(std::span<const uint8_t> data) {
             control = block.start;
             continue;
         }
-        if (block.kind != Block::Kind::Image) continue;
+        if (block.kind != Block::Kind::Image)
+            continue;
         GifFrameData frame;
         const size_t from = control != kNoControl ? control : block.start;
         if (control != kNoControl) {

@@ -27,7 +27,8 @@ void ReadLocalParameterBlock() {
 bool StartupScan(const char* namingStyleText) {
     DeviceModel& model = TheDeviceModel();
     if (EnumerateAdapters()) {
-        for (int i = 0; i < model.adapterCount; ++i) OpenAdapter(i);
+        for (int i = 0; i < model.adapterCount; ++i)
+            OpenAdapter(i);
     }
     const std::string_view style = namingStyleText != nullptr ? namingStyleText : "";
     if (style == "EN") {
@@ -36,7 +37,8 @@ bool StartupScan(const char* namingStyleText) {
         CurrentNamingStyle() = NamingStyle::Chinese;
     }
     model.localFound = ScanForLocalDevice() ? 1 : 0;
-    if (!model.localFound) return false;
+    if (!model.localFound)
+        return false;
     QueryNetworkInfo(model.localDevice.mac);
     BuildDeviceList();
     ReadLocalParameterBlock();

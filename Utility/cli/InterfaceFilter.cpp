@@ -9,7 +9,8 @@ InterfaceFilter::InterfaceFilter(CaptureBackend& inner, std::vector<std::string>
 
 std::optional<std::vector<std::string>> InterfaceFilter::ListDevices(std::string& error) {
     auto devices = inner_.ListDevices(error);
-    if (!devices || names_.empty()) return devices;
+    if (!devices || names_.empty())
+        return devices;
     std::erase_if(*devices, [this](const std::string& name) {
         return std::find(names_.begin(), names_.end(), name) == names_.end();
     });

@@ -27,14 +27,13 @@ uint32_t ModuleLength(const DeviceModel& model) {
 // (and then remembered as the chunk length).
 uint16_t NextChunk(TransferState& transfer, uint32_t moduleLength, uint16_t fullChunk) {
     if (static_cast<uint64_t>(transfer.offset) + fullChunk > moduleLength) {
-        transfer.chunkLength =
-            static_cast<uint16_t>(moduleLength > transfer.offset ? moduleLength - transfer.offset : 0);
+        transfer.chunkLength = static_cast<uint16_t>(
+            moduleLength > transfer.offset ? moduleLength - transfer.offset : 0);
     }
     return transfer.chunkLength;
 }
 
-std::optional<std::span<const uint8_t>> ChunkBytes(const TransferState& transfer,
-                                                   uint16_t length) {
+std::optional<std::span<const uint8_t>> ChunkBytes(const TransferState& transfer, uint16_t length) {
     return ByteReader(transfer.buffer).Bytes(transfer.offset, length);
 }
 
@@ -46,12 +45,14 @@ std::optional<size_t> WriteChunkRequest(ByteWriter& out, DeviceModel& model) {
     TransferState& transfer = model.transfer;
     uint16_t length = NextChunk(transfer, ModuleLength(model), kFirstGenerationChunk);
     auto chunk = ChunkBytes(transfer, length);
-    if (!chunk) return std::nullopt;
+    if (!chunk)
+        return std::nullopt;
     out.U8(20, transfer.twoModules ? 1 : 2);
     out.Le16(22, length);
     out.Le32(24, transfer.offset);
     out.Le32(28, Checksum32(*chunk, length / 4));
-    if (!out.Bytes(32, *chunk)) return std::nullopt;
+    if (!out.Bytes(32, *chunk))
+        return std::nullopt;
     return length + 12;
 }
 
@@ -83,13 +84,15 @@ std::optional<size_t> SetKeyRequest(ByteWriter& out, DeviceModel& model,
     } else if (model.setKeyByPassword) {
         key = request.key;
         target = request.remoteMac;
-        if (deviceAccessKey != nullptr) accessKey = *deviceAccessKey;
+        if (deviceAccessKey != nullptr)
+            accessKey = *deviceAccessKey;
     } else {
         key = model.localDevice.networkKey;
         if (model.selectedDevice >= 0 && model.selectedDevice < kMaxStations) {
             target = model.deviceList.records[static_cast<size_t>(model.selectedDevice)].mac;
         }
-        if (deviceAccessKey != nullptr) accessKey = *deviceAccessKey;
+        if (deviceAccessKey != nullptr)
+            accessKey = *deviceAccessKey;
     }
     out.U8(20, 1);
     out.Bytes(21, key);
@@ -150,14 +153,16 @@ std::optional<size_t> ModuleOperationRequest(ByteWriter& out, DeviceModel& model
         case ModuleOp::Write: {
             uint16_t length = NextChunk(transfer, ModuleLength(model), kSecondGenerationChunk);
             auto chunk = ChunkBytes(transfer, length);
-            if (!chunk) return std::nullopt;
+            if (!chunk)
+                return std::nullopt;
             ModuleOperationHeader(out, ModuleOp::Write, static_cast<uint16_t>(length + 23));
             out.Le32(33, transfer.transactionId);
             out.U8(37, transfer.twoModules ? 1 : 0);
             out.Le16(38, transfer.twoModules ? kModuleFirmware : kModuleParameterBlock);
             out.Le16(42, length);
             out.Le32(44, transfer.offset);
-            if (!out.Bytes(48, *chunk)) return std::nullopt;
+            if (!out.Bytes(48, *chunk))
+                return std::nullopt;
             return length + 28;
         }
         case ModuleOp::Commit:
@@ -215,7 +220,8 @@ uint16_t BuildRequest(FrameBuffer& frame, const MacAddress& source, const MacAdd
         std::fill_n(frame.begin(), kMaxFrameLength, 0);
         return 0;
     }
-    if (model.secondGeneration) return kSecondGenerationFrameLength;
+    if (model.secondGeneration)
+        return kSecondGenerationFrameLength;
     return static_cast<uint16_t>(std::max(header::kPayload + *payload, kShortRequestLength));
 }
 

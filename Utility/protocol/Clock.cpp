@@ -34,6 +34,8 @@ Clock& ProtocolClock() {
     return clock != nullptr ? *clock : SystemClock();
 }
 
-void SetProtocolClock(Clock* clock) { installedClock.store(clock, std::memory_order_release); }
+void SetProtocolClock(Clock* clock) {
+    installedClock.store(clock, std::memory_order_release);
+}
 
 }  // namespace ambrel

@@ -24,7 +24,11 @@ Clock& SystemClock();
 Clock& ProtocolClock();
 void SetProtocolClock(Clock* clock);
 
-inline uint64_t TickCountMs() { return ProtocolClock().NowMs(); }
-inline void SleepMs(uint32_t milliseconds) { ProtocolClock().SleepMs(milliseconds); }
+inline uint64_t TickCountMs() {
+    return ProtocolClock().NowMs();
+}
+inline void SleepMs(uint32_t milliseconds) {
+    ProtocolClock().SleepMs(milliseconds);
+}
 
 }  // namespace ambrel

@@ -2,7 +2,9 @@
 
 namespace ambrel {
 
-DeviceModel::DeviceModel() { transfer.buffer = pibImage; }
+DeviceModel::DeviceModel() {
+    transfer.buffer = pibImage;
+}
 
 namespace {
 std::unique_ptr<DeviceModel>& Instance() {
@@ -11,14 +13,19 @@ std::unique_ptr<DeviceModel>& Instance() {
 }
 }  // namespace
 
-DeviceModel& TheDeviceModel() { return *Instance(); }
+DeviceModel& TheDeviceModel() {
+    return *Instance();
+}
 
-void ResetDeviceModel() { Instance() = std::make_unique<DeviceModel>(); }
+void ResetDeviceModel() {
+    Instance() = std::make_unique<DeviceModel>();
+}
 
 int FindStation(const MacAddress& mac) {
     const DeviceTable& table = TheDeviceModel().stationTable;
     for (int i = 0; i < table.count && i < kMaxStations; ++i) {
-        if (table.records[static_cast<size_t>(i)].mac == mac) return i;
+        if (table.records[static_cast<size_t>(i)].mac == mac)
+            return i;
     }
     return -1;
 }

@@ -22,9 +22,11 @@ VersionOutcome SendVersionRequest(const MacAddress& destination, FrameBuffer& re
     FrameBuffer transmit{};
     receive.fill(0);
     MacAddress source = SourceMac();
-    if (IsZeroMac(source)) return VersionOutcome::NotSent;
+    if (IsZeroMac(source))
+        return VersionOutcome::NotSent;
     uint16_t length = BuildRequest(transmit, source, destination, MessageType::Version);
-    if (!SendFrame(transmit, length)) return VersionOutcome::NotSent;
+    if (!SendFrame(transmit, length))
+        return VersionOutcome::NotSent;
     return WaitForConfirm(receive, static_cast<uint16_t>(MessageType::Version), kVersionTicks)
                ? VersionOutcome::Answered
                : VersionOutcome::NoAnswer;
@@ -45,7 +47,8 @@ bool ProbeAdapter() {
 bool QueryVersion(const MacAddress& destination) {
     FrameBuffer receive{};
     VersionOutcome outcome = SendVersionRequest(destination, receive);
-    if (outcome == VersionOutcome::NotSent) return false;
+    if (outcome == VersionOutcome::NotSent)
+        return false;
     bool accepted = outcome == VersionOutcome::Answered && ParseConfirm(receive);
     SleepMs(kPauseAfterVersionMs);
     return accepted;
@@ -55,12 +58,14 @@ bool ScanForLocalDevice() {
     DeviceModel& model = TheDeviceModel();
     CloseAdapters();
     if (EnumerateAdapters()) {
-        for (int i = 0; i < model.adapterCount; ++i) OpenAdapter(i);
+        for (int i = 0; i < model.adapterCount; ++i)
+            OpenAdapter(i);
     }
     model.localQuery = 1;
     for (int i = 0; i < model.adapterCount; ++i) {
         model.selectedAdapter = i;
-        if (ProbeAdapter() && QueryVersion(kLocalManagementAddress)) return true;
+        if (ProbeAdapter() && QueryVersion(kLocalManagementAddress))
+            return true;
     }
     return false;
 }
@@ -69,7 +74,8 @@ bool QueryNetworkInfo(const MacAddress& localMac) {
     FrameBuffer transmit{};
     FrameBuffer receive{};
     uint16_t length = BuildRequest(transmit, SourceMac(), localMac, MessageType::NetworkInfo);
-    if (!SendFrame(transmit, length)) return false;
+    if (!SendFrame(transmit, length))
+        return false;
     if (!WaitForConfirm(receive, static_cast<uint16_t>(MessageType::NetworkInfo),
                         kNetworkInfoTicks)) {
         return false;

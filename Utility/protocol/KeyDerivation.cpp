@@ -34,7 +34,8 @@ Key16 Pbkdf1(std::string_view text, std::span<const uint8_t> salt) {
     input.insert(input.end(), salt.begin(), salt.end());
     std::unique_ptr<EVP_MD_CTX, MdContextDeleter> context(EVP_MD_CTX_new());
     Digest digest = Sha256(context.get(), input);
-    for (int i = 1; i < 1000; ++i) digest = Sha256(context.get(), digest);
+    for (int i = 1; i < 1000; ++i)
+        digest = Sha256(context.get(), digest);
     Key16 key{};
     std::copy_n(digest.begin(), key.size(), key.begin());
     return key;
@@ -51,7 +52,8 @@ void FillRandom(std::span<uint8_t> out) {
     while (filled < out.size()) {
         ssize_t got = getrandom(out.data() + filled, out.size() - filled, 0);
         if (got < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             std::abort();  // no entropy source at all: never fall back to a guessable key
         }
         filled += static_cast<size_t>(got);
@@ -62,7 +64,9 @@ void FillRandom(std::span<uint8_t> out) {
 constexpr uint64_t kPasswordMultiplier = 6364136223846793005ULL;
 constexpr uint64_t kPasswordIncrement = 1442695040888963407ULL;
 
-uint64_t Step(uint64_t state) { return state * kPasswordMultiplier + kPasswordIncrement; }
+uint64_t Step(uint64_t state) {
+    return state * kPasswordMultiplier + kPasswordIncrement;
+}
 
 }  // namespace
 
@@ -97,13 +101,15 @@ void DefaultDevicePassword(const MacAddress& mac, std::span<char, kDevicePasswor
     while (poolSize < pool.size()) {
         state = Step(state);
         char code = static_cast<char>((state >> 16) & 0x7F);
-        if (code >= 'A' && code <= 'Z') pool[poolSize++] = code;
+        if (code >= 'A' && code <= 'Z')
+            pool[poolSize++] = code;
     }
 
     state = seedB;
     size_t pos = 0;
     for (int k = 0; k < 16; ++k) {
-        if (k == 4 || k == 8 || k == 12) out[pos++] = '-';
+        if (k == 4 || k == 8 || k == 12)
+            out[pos++] = '-';
         state = Step(state);
         out[pos++] = pool[(state >> 16) % pool.size()];
     }

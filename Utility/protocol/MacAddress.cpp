@@ -26,9 +26,12 @@ std::string MacToHex(const MacAddress& mac) {
 
 namespace {
 int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 }  // namespace
@@ -38,9 +41,11 @@ std::optional<MacAddress> ParseMac(std::string_view text) {
     size_t stride = 2;
     if (text.size() == 17) {
         char separator = text[2];
-        if (separator != ':' && separator != '-') return std::nullopt;
+        if (separator != ':' && separator != '-')
+            return std::nullopt;
         for (size_t pos = 2; pos < text.size(); pos += 3) {
-            if (text[pos] != separator) return std::nullopt;
+            if (text[pos] != separator)
+                return std::nullopt;
         }
         stride = 3;
     } else if (text.size() != 12) {
@@ -50,7 +55,8 @@ std::optional<MacAddress> ParseMac(std::string_view text) {
     for (size_t i = 0; i < mac.size(); ++i) {
         int high = HexDigit(text[i * stride]);
         int low = HexDigit(text[i * stride + 1]);
-        if (high < 0 || low < 0) return std::nullopt;
+        if (high < 0 || low < 0)
+            return std::nullopt;
         mac[i] = static_cast<uint8_t>(high << 4 | low);
     }
     return mac;

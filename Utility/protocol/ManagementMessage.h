@@ -13,9 +13,9 @@ inline constexpr uint16_t kEtherTypeManagement = 0x88E1;
 inline constexpr uint16_t kEtherTypeHomePlugAv = 0x887B;
 inline constexpr std::array<uint8_t, 3> kVendorId{0x00, 0xB0, 0x52};
 
-inline constexpr size_t kFrameBufferSize = 1518;  // callers' zero-filled buffers
-inline constexpr size_t kMinFrameLength = 60;     // Ethernet minimum without FCS
-inline constexpr size_t kMaxFrameLength = 1514;   // Ethernet maximum without FCS
+inline constexpr size_t kFrameBufferSize = 1518;   // callers' zero-filled buffers
+inline constexpr size_t kMinFrameLength = 60;      // Ethernet minimum without FCS
+inline constexpr size_t kMaxFrameLength = 1514;    // Ethernet maximum without FCS
 inline constexpr size_t kShortRequestLength = 64;  // first generation: raised to this
 inline constexpr size_t kSecondGenerationFrameLength = 1448;
 

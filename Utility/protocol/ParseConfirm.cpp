@@ -25,14 +25,16 @@ void CopyField(TextField<N>& field, std::span<const uint8_t> bytes) {
 
 void SetLabel(DeviceRecord& record, uint32_t deviceId) {
     std::string_view label = ChipLabel(deviceId);
-    if (!label.empty()) SetFieldText(record.chipLabel, label);
+    if (!label.empty())
+        SetFieldText(record.chipLabel, label);
 }
 
 bool ParseVersion(const ByteReader& in) {
     auto source = in.Bytes(header::kSource, 6);
     auto id = in.U8(21);
     auto text = in.Bytes(kVersionTextOffset, 128);
-    if (!source || !id || !text) return false;
+    if (!source || !id || !text)
+        return false;
     MacAddress mac{};
     std::copy(source->begin(), source->end(), mac.begin());
 
@@ -59,7 +61,8 @@ bool ParseVersion(const ByteReader& in) {
 
 bool ParseNetworkInfo(const ByteReader& in) {
     auto count = in.U8(kStationCountOffset);
-    if (!count) return false;
+    if (!count)
+        return false;
     DeviceTable& table = TheDeviceModel().stationTable;
     // The table keeps the first 32 stations; entries missing from a short
     // frame end the list.
@@ -69,7 +72,8 @@ bool ParseNetworkInfo(const ByteReader& in) {
         size_t at = kStationEntriesOffset + k * kStationEntrySize;
         auto mac = in.Bytes(at, 6);
         auto rate = in.U8(at + kStationRateOffset);
-        if (!mac || !rate) break;
+        if (!mac || !rate)
+            break;
         DeviceRecord& station = table.records[k];
         std::copy(mac->begin(), mac->end(), station.mac.begin());
         station.rate = *rate;
@@ -85,11 +89,14 @@ bool AcceptReadData(const ByteReader& in, size_t lengthAt, size_t offsetAt, size
     TransferState& transfer = TheDeviceModel().transfer;
     auto length = in.Le16(lengthAt);
     auto offset = in.Le32(offsetAt);
-    if (!length || !offset || *offset != transfer.offset) return false;
+    if (!length || !offset || *offset != transfer.offset)
+        return false;
     auto data = in.Bytes(dataOffset, *length);
-    if (!data) return false;
+    if (!data)
+        return false;
     ByteWriter out(transfer.buffer);
-    if (!out.Bytes(transfer.offset, *data)) return false;
+    if (!out.Bytes(transfer.offset, *data))
+        return false;
     transfer.offset += *length;
     transfer.received += *length;
     return true;
@@ -100,8 +107,10 @@ bool AcceptWriteEcho(const ByteReader& in, size_t lengthAt, size_t offsetAt) {
     TransferState& transfer = TheDeviceModel().transfer;
     auto length = in.Le16(lengthAt);
     auto offset = in.Le32(offsetAt);
-    if (!length || !offset) return false;
-    if (*offset != transfer.offset || *length != transfer.chunkLength) return false;
+    if (!length || !offset)
+        return false;
+    if (*offset != transfer.offset || *length != transfer.chunkLength)
+        return false;
     transfer.offset += *length;
     return true;
 }
@@ -115,7 +124,8 @@ bool AcceptModuleStatuses(const ByteReader& in, size_t countAt, size_t entriesAt
     }
     for (size_t k = 0; k < *count; ++k) {
         auto status = in.Le16(entriesAt + 4 * k);
-        if (!status || *status != 0) return false;
+        if (!status || *status != 0)
+            return false;
     }
     return true;
 }
@@ -123,7 +133,8 @@ bool AcceptModuleStatuses(const ByteReader& in, size_t countAt, size_t entriesAt
 bool ParseModuleOperation(const ByteReader& in) {
     auto status = in.Le16(20);
     auto operation = in.Le16(29);
-    if (!status || *status != 0 || !operation) return false;
+    if (!status || *status != 0 || !operation)
+        return false;
     switch (static_cast<ModuleOp>(*operation)) {
         case ModuleOp::Read:
             return AcceptReadData(in, 41, 43, 47);
@@ -154,10 +165,11 @@ std::string_view ChipLabel(uint32_t deviceId) {
         uint32_t id;
         std::string_view label;
     };
-    static constexpr Chip kChips[] = {{1, "INT6000"}, {2, "INT6300"}, {3, "200A"},    {4, "500A"},
+    static constexpr Chip kChips[] = {{1, "INT6000"}, {2, "INT6300"}, {3, "200A"},   {4, "500A"},
                                       {5, "200B"},    {0x20, "500A"}, {0x21, "200B"}};
     for (const Chip& chip : kChips) {
-        if (chip.id == deviceId) return chip.label;
+        if (chip.id == deviceId)
+            return chip.label;
     }
     return {};
 }
@@ -165,9 +177,11 @@ std::string_view ChipLabel(uint32_t deviceId) {
 bool ParseConfirm(std::span<const uint8_t> frame) {
     ByteReader in(frame);
     auto vendor = in.Bytes(header::kVendor, kVendorId.size());
-    if (!vendor || !std::equal(vendor->begin(), vendor->end(), kVendorId.begin())) return false;
+    if (!vendor || !std::equal(vendor->begin(), vendor->end(), kVendorId.begin()))
+        return false;
     auto type = in.Le16(header::kType);
-    if (!type) return false;
+    if (!type)
+        return false;
 
     switch (*type) {
         case ConfirmOf(MessageType::Version):

@@ -35,7 +35,8 @@ class FileDescriptor {
 public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     ~FileDescriptor() {
-        if (fd_ >= 0) close(fd_);
+        if (fd_ >= 0)
+            close(fd_);
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
@@ -47,23 +48,30 @@ private:
 
 // The interface's hardware address when it is a 6-byte Ethernet address.
 std::optional<MacAddress> EthernetAddress(const std::string& name) {
-    if (name.size() >= IFNAMSIZ) return std::nullopt;
+    if (name.size() >= IFNAMSIZ)
+        return std::nullopt;
     FileDescriptor socketFd(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
-    if (socketFd.Get() < 0) return std::nullopt;
+    if (socketFd.Get() < 0)
+        return std::nullopt;
     ifreq request{};
     std::memcpy(request.ifr_name, name.c_str(), name.size());
-    if (ioctl(socketFd.Get(), SIOCGIFHWADDR, &request) != 0) return std::nullopt;
-    if (request.ifr_hwaddr.sa_family != ARPHRD_ETHER) return std::nullopt;
+    if (ioctl(socketFd.Get(), SIOCGIFHWADDR, &request) != 0)
+        return std::nullopt;
+    if (request.ifr_hwaddr.sa_family != ARPHRD_ETHER)
+        return std::nullopt;
     MacAddress mac{};
     std::memcpy(mac.data(), request.ifr_hwaddr.sa_data, mac.size());
     return mac;
 }
 
 bool IsPseudoDevice(std::string_view name, bpf_u_int32 flags) {
-    if (flags & PCAP_IF_LOOPBACK) return true;
-    if (name == "any") return true;
+    if (flags & PCAP_IF_LOOPBACK)
+        return true;
+    if (name == "any")
+        return true;
     for (std::string_view prefix : {"bluetooth", "usbmon", "dbus", "nflog", "nfqueue"}) {
-        if (name.starts_with(prefix)) return true;
+        if (name.starts_with(prefix))
+            return true;
     }
     return false;
 }
@@ -116,8 +124,10 @@ public:
         std::vector<std::string> names;
         for (pcap_if_t* device = all; device != nullptr; device = device->next) {
             std::string name = device->name;
-            if (IsPseudoDevice(name, device->flags)) continue;
-            if (!EthernetAddress(name)) continue;
+            if (IsPseudoDevice(name, device->flags))
+                continue;
+            if (!EthernetAddress(name))
+                continue;
             names.push_back(std::move(name));
         }
         pcap_freealldevs(all);
@@ -162,8 +172,12 @@ CaptureBackend& PcapCaptureBackend() {
     return backend;
 }
 
-void UsePcapBackend() { SetCaptureBackend(&PcapCaptureBackend()); }
+void UsePcapBackend() {
+    SetCaptureBackend(&PcapCaptureBackend());
+}
 
-bool PcapPermissionDenied() { return permissionDenied; }
+bool PcapPermissionDenied() {
+    return permissionDenied;
+}
 
 }  // namespace ambrel

@@ -53,13 +53,16 @@ TEST_F(DeviceRefreshTest, StartupScanFillsTheListAndTheKeyAndSetsTheNamingStyle)
     ASSERT_EQ(Model().deviceList.count, 2);
     EXPECT_EQ(Model().localDevice.networkKey, DeriveNetworkKey("HomeNet"))
         << "the key comes from the parameter block";
-    EXPECT_EQ(FieldText(Model().deviceList.records[0].name), "\xC9\xE8\xB1\xB8" "1");
+    EXPECT_EQ(FieldText(Model().deviceList.records[0].name),
+              "\xC9\xE8\xB1\xB8"
+              "1");
 }
 
 TEST_F(DeviceRefreshTest, StartupScanWithoutDeviceStopsAfterTheScan) {
     EXPECT_FALSE(StartupScan("XX"));
     EXPECT_EQ(Model().localFound, 0u);
-    EXPECT_EQ(CurrentNamingStyle(), NamingStyle::English) << "an unknown style text changes nothing";
+    EXPECT_EQ(CurrentNamingStyle(), NamingStyle::English)
+        << "an unknown style text changes nothing";
     EXPECT_EQ(Model().deviceList.count, 0);
 }
 

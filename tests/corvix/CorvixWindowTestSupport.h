@@ -14,10 +14,10 @@
 #include "ApListRecord.h"
 #include "CorvixApp.h"
 #include "ImageCache.h"
-#include "ScanThread.h"
 #include "ListLayout.h"
 #include "MainFrame.h"
 #include "RemDev.h"
+#include "ScanThread.h"
 
 namespace corvix::test {
 

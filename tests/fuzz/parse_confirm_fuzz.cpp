@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static NoSleepClock clock;
     ambrel::SetProtocolClock(&clock);
     std::span<const uint8_t> input(data, size);
-    if (input.size() < 8) return 0;
+    if (input.size() < 8)
+        return 0;
     ambrel::ByteReader setup(input);
 
     ambrel::DeviceModel& model = ambrel::TheDeviceModel();
@@ -40,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     model.transfer.chunkLength = *setup.Le16(4);
     // A small buffer shows any copy past the end of the destination.
     static std::vector<uint8_t> smallBuffer(512);
-    model.transfer.buffer = (*setup.U8(6) & 1) ? std::span<uint8_t>(smallBuffer)
-                                               : std::span<uint8_t>(model.pibImage);
+    model.transfer.buffer =
+        (*setup.U8(6) & 1) ? std::span<uint8_t>(smallBuffer) : std::span<uint8_t>(model.pibImage);
     model.transfer.transactionId = *setup.U8(7);
 
     // The frame in a heap copy of its own size, so a read past it is caught.

@@ -17,7 +17,8 @@ public:
         Le16(width);
         Le16(height);
         Append({static_cast<uint8_t>(globalTable ? 0x80 : 0x00), 1, 0});
-        if (globalTable) Append({0x00, 0x00, 0x00, 0x11, 0x22, 0x33});  // 2 colours
+        if (globalTable)
+            Append({0x00, 0x00, 0x00, 0x11, 0x22, 0x33});  // 2 colours
     }
     GifBuilder& Control(uint16_t delay, uint8_t disposal) {
         Append({0x21, 0xF9, 0x04, static_cast<uint8_t>(disposal << 2)});
@@ -30,8 +31,8 @@ public:
         return *this;
     }
     GifBuilder& Looping() {
-        Append({0x21, 0xFF, 11, 'L', 'O', 'O', 'P', 'S', 'F', 'O', 'R', 'E', 'V', 'R', 3, 1, 0, 0,
-                0});
+        Append(
+            {0x21, 0xFF, 11, 'L', 'O', 'O', 'P', 'S', 'F', 'O', 'R', 'E', 'V', 'R', 3, 1, 0, 0, 0});
         return *this;
     }
     GifBuilder& Image(uint16_t left, uint16_t top, uint16_t width, uint16_t height) {
@@ -72,7 +73,13 @@ TEST(GifWalker, ScreenAndBackgroundColour) {
 
 TEST(GifWalker, SplitsAnAnimationIntoStandaloneFrames) {
     GifBuilder gif;
-    gif.Looping().Control(0, 2).Image(0, 0, 8, 6).Comment().Control(50, 3).Comment().Image(2, 1, 4, 3);
+    gif.Looping()
+        .Control(0, 2)
+        .Image(0, 0, 8, 6)
+        .Comment()
+        .Control(50, 3)
+        .Comment()
+        .Image(2, 1, 4, 3);
     gif.Image(1, 1, 2, 2).Trailer();  // no graphic control: a 100 ms frame
     auto layout = WalkGif(gif.Bytes());
     ASSERT_TRUE(layout);
@@ -108,8 +115,13 @@ TEST(GifWalker, SplitsAnAnimationIntoStandaloneFrames) {
 }
 
 TEST(GifWalker, RefusesWhatIsNotAWholeGifWithImages) {
-    const auto whole = GifBuilder().Control(10, 0).Image(0, 0, 8, 6).Control(10, 0).Image(0, 0, 8, 6)
-                           .Trailer().Bytes();
+    const auto whole = GifBuilder()
+                           .Control(10, 0)
+                           .Image(0, 0, 8, 6)
+                           .Control(10, 0)
+                           .Image(0, 0, 8, 6)
+                           .Trailer()
+                           .Bytes();
     ASSERT_TRUE(WalkGif(whole));
     // Cut anywhere inside a block: never read past the data, never loaded.
     // Cut between blocks after an image, it reads like a GIF without trailer.
@@ -134,7 +146,8 @@ TEST(GifWalker, RefusesWhatIsNotAWholeGifWithImages) {
         {unknownBlock, "an unknown block"},
         {unknownExtension, "an unknown extension"},
     };
-    for (const Case& c : cases) EXPECT_FALSE(WalkGif(c.data)) << c.why;
+    for (const Case& c : cases)
+        EXPECT_FALSE(WalkGif(c.data)) << c.why;
     EXPECT_FALSE(LooksLikeGif(cases[0].data));
 }
 

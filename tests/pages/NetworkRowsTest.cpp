@@ -10,7 +10,8 @@ namespace {
 std::vector<int> VisibleRows(const RowLayout& layout) {
     std::vector<int> rows;
     for (int r = 0; r < kRowCount; ++r) {
-        if (layout.rows[static_cast<size_t>(r)].visible) rows.push_back(r);
+        if (layout.rows[static_cast<size_t>(r)].visible)
+            rows.push_back(r);
     }
     return rows;
 }
@@ -75,12 +76,15 @@ TEST(NetworkRows, RowTexts) {
     EXPECT_EQ(MakeRowTexts(record, 1033).password, u"") << "no password, nothing to mark";
 
     // The Chinese default name in GBK.
-    SetFieldText(record.name, "\xC9\xE8\xB1\xB8" "3");
+    SetFieldText(record.name,
+                 "\xC9\xE8\xB1\xB8"
+                 "3");
     EXPECT_EQ(MakeRowTexts(record, 2052).name, u"设备3");
 
     const std::pair<uint8_t, const char16_t*> rates[] = {
         {0, u"    ?"}, {1, u"1 Mbps"}, {76, u"100 Mbps"}, {255, u"337 Mbps"}};
-    for (auto [raw, text] : rates) EXPECT_EQ(RateText(raw), text) << int(raw);
+    for (auto [raw, text] : rates)
+        EXPECT_EQ(RateText(raw), text) << int(raw);
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 // readers for the confirmations.
 
 #include <cstdint>
-#include <span>
 #include <ostream>
+#include <span>
 #include <vector>
 
 #include "ByteCursor.h"
@@ -188,7 +188,9 @@ struct Bench {
 // the unnamed namespace, where each test file keeps its cases.
 namespace {
 template <typename Case>
-    requires requires(const Case& c) { c.name; }
+requires requires(const Case& c) {
+    c.name;
+}
 [[maybe_unused]] void PrintTo(const Case& c, std::ostream* os) {
     *os << c.name;
 }

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <fstream>
 
-#include "TestNetwork.h"
 #include "Frames.h"
+#include "TestNetwork.h"
 
 namespace plcsim::testing {
 namespace {

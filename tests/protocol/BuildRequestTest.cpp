@@ -87,14 +87,14 @@ TEST_F(BuildRequestTest, WriteChunksCoverTheModuleWithAShorterLastOne) {
         chunks.emplace_back(offset, n);
         EXPECT_EQ(length, 32 + n);
         EXPECT_EQ(*Frame().U8(20), 2);  // the parameter block module
-        EXPECT_EQ(Bytes(32, n), std::vector<uint8_t>(module.begin() + offset,
-                                                     module.begin() + offset + n));
+        EXPECT_EQ(Bytes(32, n),
+                  std::vector<uint8_t>(module.begin() + offset, module.begin() + offset + n));
         EXPECT_EQ(*Frame().Le32(28),
                   Checksum32(std::span<const uint8_t>(module).subspan(offset, n), n / 4));
         Model().transfer.offset += n;  // what an accepted confirmation does
     }
-    EXPECT_EQ(chunks, (std::vector<std::pair<uint32_t, uint16_t>>{
-                          {0, 1024}, {1024, 1024}, {2048, 452}}));
+    EXPECT_EQ(chunks,
+              (std::vector<std::pair<uint32_t, uint16_t>>{{0, 1024}, {1024, 1024}, {2048, 452}}));
     EXPECT_EQ(Model().transfer.chunkLength, 452);
     EXPECT_EQ(Build(MessageType::WriteChunk), 64) << "an empty chunk past the end";
 }

@@ -29,10 +29,12 @@ TEST(Checksum32, ComplementedXorOfLittleEndianWords) {
 
 TEST(Checksum32, WrittenIntoTheBlockMakesTheWholeBlockSumToZero) {
     std::vector<uint8_t> block(64);
-    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<uint8_t>(i * 7 + 3);
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<uint8_t>(i * 7 + 3);
     block[8] = block[9] = block[10] = block[11] = 0;
     uint32_t sum = Checksum32(block, block.size() / 4);
-    for (int i = 0; i < 4; ++i) block[8 + i] = static_cast<uint8_t>(sum >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        block[8 + i] = static_cast<uint8_t>(sum >> (8 * i));
     EXPECT_EQ(Checksum32(block, block.size() / 4), 0u);
 }
 

@@ -49,8 +49,10 @@ protected:
     // page refresh runs them.
     bool Discover() {
         Model().localFound = ScanForLocalDevice();
-        if (!Model().localFound) return false;
-        if (!QueryNetworkInfo(Model().localDevice.mac)) return false;
+        if (!Model().localFound)
+            return false;
+        if (!QueryNetworkInfo(Model().localDevice.mac))
+            return false;
         QueryStationVersions();
         return true;
     }

@@ -30,7 +30,8 @@ public:
         adapter_ = "pc" + std::to_string(n);
         const std::string peer = "plc" + std::to_string(n);
         ok_ = test::CreateVethPair(adapter_, peer) && host_.Create(peer);
-        if (!ok_ || description.empty()) return;
+        if (!ok_ || description.empty())
+            return;
         file_ = "/tmp/ambrel-wire-test-" + std::to_string(getpid()) + "-" + std::to_string(n);
         std::ofstream(file_ + ".net") << description;
         ok_ = host_.Start({test::BuiltProgram("plcsim"), "--interface", peer, "--network",

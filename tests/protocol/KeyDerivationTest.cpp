@@ -16,7 +16,8 @@ Key16 ReferenceKey(std::string_view text, std::span<const uint8_t> salt) {
     input.append(salt.begin(), salt.end());
     uint8_t digest[32];
     EVP_Digest(input.data(), input.size(), digest, nullptr, EVP_sha256(), nullptr);
-    for (int i = 1; i < 1000; ++i) EVP_Digest(digest, 32, digest, nullptr, EVP_sha256(), nullptr);
+    for (int i = 1; i < 1000; ++i)
+        EVP_Digest(digest, 32, digest, nullptr, EVP_sha256(), nullptr);
     Key16 key{};
     std::copy_n(digest, key.size(), key.begin());
     return key;

@@ -7,8 +7,8 @@ namespace {
 
 TEST(MacAddress, ParsesTheAcceptedSpellings) {
     const MacAddress expected{0x00, 0xB0, 0x52, 0xAB, 0xCD, 0xEF};
-    for (const char* text : {"00B052ABCDEF", "00b052abcdef", "00:B0:52:AB:CD:EF",
-                             "00-b0-52-ab-cd-ef"}) {
+    for (const char* text :
+         {"00B052ABCDEF", "00b052abcdef", "00:B0:52:AB:CD:EF", "00-b0-52-ab-cd-ef"}) {
         auto mac = ParseMac(text);
         ASSERT_TRUE(mac) << text;
         EXPECT_EQ(*mac, expected) << text;
@@ -16,9 +16,9 @@ TEST(MacAddress, ParsesTheAcceptedSpellings) {
 }
 
 TEST(MacAddress, RefusesEverythingElse) {
-    for (const char* text : {"", "00B052ABCDE", "00B052ABCDEF0", "00:B0-52:AB:CD:EF",
-                             "00B0:52ABCDEF", "0G:B0:52:AB:CD:EF", "00:B0:52:AB:CD:EF:",
-                             "00 B0 52 AB CD EF"}) {
+    for (const char* text :
+         {"", "00B052ABCDE", "00B052ABCDEF0", "00:B0-52:AB:CD:EF", "00B0:52ABCDEF",
+          "0G:B0:52:AB:CD:EF", "00:B0:52:AB:CD:EF:", "00 B0 52 AB CD EF"}) {
         EXPECT_FALSE(ParseMac(text)) << text;
     }
 }

@@ -51,7 +51,8 @@ protected:
     void ListStations(std::initializer_list<MacAddress> macs) {
         Model().stationTable.count = static_cast<uint8_t>(macs.size());
         size_t k = 0;
-        for (const MacAddress& mac : macs) Model().stationTable.records[k++].mac = mac;
+        for (const MacAddress& mac : macs)
+            Model().stationTable.records[k++].mac = mac;
     }
     test::FakeClock clock_;
 };
@@ -159,7 +160,9 @@ TEST_F(ParseConfirmTest, WriteEchoMustNameTheChunkSent) {
         bool accepted;
     };
     const Case cases[] = {
-        {0, 1024, 2048, true}, {1, 1024, 2048, false}, {0, 1024, 1024, false},
+        {0, 1024, 2048, true},
+        {1, 1024, 2048, false},
+        {0, 1024, 1024, false},
         {0, 512, 2048, false},
     };
     for (const Case& c : cases) {

@@ -40,7 +40,8 @@ protected:
     // Lists and opens every adapter, sending through `selected`.
     void OpenAll(int selected = 0) {
         ASSERT_TRUE(EnumerateAdapters());
-        for (int i = 0; i < TheDeviceModel().adapterCount; ++i) OpenAdapter(i);
+        for (int i = 0; i < TheDeviceModel().adapterCount; ++i)
+            OpenAdapter(i);
         TheDeviceModel().selectedAdapter = selected;
     }
     test::FakeClock clock_;

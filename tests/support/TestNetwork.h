@@ -56,10 +56,11 @@ std::string BuiltProgram(const std::string& name);
 
 // Puts the test into its private network, or skips it with the reason (a
 // failure when CI=true, where every network test must run).
-#define AMBREL_REQUIRE_PRIVATE_NETWORK()                                         \
-    do {                                                                         \
-        if (auto reason = ::ambrel::test::EnterPrivateNetwork()) {               \
-            if (std::getenv("CI") != nullptr) FAIL() << *reason;                 \
-            GTEST_SKIP() << *reason;                                             \
-        }                                                                        \
+#define AMBREL_REQUIRE_PRIVATE_NETWORK()                           \
+    do {                                                           \
+        if (auto reason = ::ambrel::test::EnterPrivateNetwork()) { \
+            if (std::getenv("CI") != nullptr)                      \
+                FAIL() << *reason;                                 \
+            GTEST_SKIP() << *reason;                               \
+        }                                                          \
     } while (0)

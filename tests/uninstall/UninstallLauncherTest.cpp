@@ -46,7 +46,8 @@ protected:
         char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
         char* envp[] = {path.data(), nullptr};
         pid_t pid = 0;
-        if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp) != 0) return -1;
+        if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp) != 0)
+            return -1;
         int status = 0;
         waitpid(pid, &status, 0);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
