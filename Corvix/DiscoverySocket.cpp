@@ -31,7 +31,7 @@ int OpenDiscoverySocket(uint32_t address) {
         return kInvalidSocket;
     // Linux refuses a send to a directed broadcast address without
     // SO_BROADCAST.
-    if (!SetFlag(fd, SO_BROADCAST) || !SetFlag(fd, SO_REUSEADDR)) {
+    if (!SetFlag(fd, SO_BROADCAST)) {
         close(fd);
         return kInvalidSocket;
     }

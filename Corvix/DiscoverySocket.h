@@ -9,7 +9,8 @@ namespace corvix {
 inline constexpr int kInvalidSocket = -1;
 
 // A UDP socket bound to address:28011 (address in network order) with
-// SO_BROADCAST and SO_REUSEADDR, or kInvalidSocket. When the address is no
+// SO_BROADCAST, or kInvalidSocket (another socket on that address and port
+// leaves this adapter out of the scan). When the address is no
 // longer on this machine (EADDRNOTAVAIL) the adapter table is rebuilt.
 int OpenDiscoverySocket(uint32_t address);
 

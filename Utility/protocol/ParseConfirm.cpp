@@ -133,7 +133,8 @@ bool AcceptModuleStatuses(const ByteReader& in, size_t countAt, size_t entriesAt
 bool ParseModuleOperation(const ByteReader& in) {
     auto status = in.Le16(20);
     auto operation = in.Le16(29);
-    if (!status || *status != 0 || !operation)
+    // The operation is 16 bits wide: 0x0110 is no start write.
+    if (!status || *status != 0 || !operation || *operation > 0xFF)
         return false;
     switch (static_cast<ModuleOp>(*operation)) {
         case ModuleOp::Read:

@@ -244,6 +244,10 @@ TEST_F(ParseConfirmTest, ModuleOperationConfirmations) {
     EXPECT_EQ(Model().transfer.offset, 3100u);
 
     EXPECT_FALSE(op(0x13).Parse()) << "an operation never asked for";
+    EXPECT_FALSE(op(0x0110).Le32(37, 0x12345678).U8(41, 0).Parse())
+        << "the operation is 16 bits wide: not a start write";
+    EXPECT_FALSE(op(0x0100).Le16(41, 300).Le32(43, 3100).Bytes(47, data).Parse()) << "not a read";
+    EXPECT_EQ(Model().transfer.offset, 3100u);
 }
 
 }  // namespace
