@@ -1,5 +1,6 @@
 #include "MainFrame.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QPainter>
@@ -93,8 +94,9 @@ void CMainFrame::OnInitDialog() {
     // The private network name last set, for the local device's record; a
     // name that does not fit its field with the terminator is left out.
     DeviceModel& model = TheDeviceModel();
-    const std::optional<std::string> networkName = ToAnsiBuffer(
-        TheAppSettings().NetWorkName, model.localDevice.networkName.size(), CurrentLanguageId());
+    const std::optional<std::string> networkName =
+        ToAnsiBuffer(TheAppSettings().NetWorkName, model.localDevice.networkName.size(),
+                     TheAppSettings().LanguageNumber());
     SetFieldText(model.localDevice.networkName, networkName.value_or(std::string()));
 
     icon_ = LoadMainIcon();
@@ -299,7 +301,19 @@ void CMainFrame::OnCancel() {
 }
 
 void CMainFrame::ExitProgram() {
-    SaveSettingsOnExit();
+    // A dialog over the window may still run a device operation whose
+    // outcome is yet to be remembered: it comes forward, and Exit waits
+    // until it has been closed.
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (dialog != nullptr && dialog != this) {
+        if (!isVisible())
+            CentreAndShow();
+        dialog->raise();
+        dialog->activateWindow();
+        return;
+    }
+    if (!SaveSettingsOnExit())
+        ShowMessage(res::kTextSettingsNotSaved, kMsgOk | kMsgIconError, this);
     EndDialog(kIdOk);
 }
 

@@ -44,6 +44,7 @@ inline constexpr int kTextMenuAbout = 202;
 // ---- Strings ----------------------------------------------------------------
 inline constexpr int kTextWindowTitle = 400;
 inline constexpr int kTextNoLocalDevice = 144;
+inline constexpr int kTextSettingsNotSaved = 156;
 inline constexpr int kTextCloseQuestion = 155;       // the main window's close question
 inline constexpr int kTextNamingStyle = 575;         // "EN" or "CN"
 inline constexpr int kTextPictureErrorFormat = 145;  // "%d": the picture id
@@ -77,7 +78,7 @@ inline constexpr StringRange kRequiredStrings[] = {
     {135, 140, StringKind::Rect},  // minimise, close, Network, Status, Advanced, QoS tabs
     {141, 143, StringKind::Int},
     {144, 145, StringKind::Text},
-    {151, 155, StringKind::Text},
+    {151, 156, StringKind::Text},
     {200, 202, StringKind::Text},
     {300, 300, StringKind::Int},
     {400, 400, StringKind::Text},

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "AppSettings.h"
 #include "Fonts.h"
 #include "ImageCache.h"
 #include "Layout.h"
@@ -87,7 +88,8 @@ COrvikStatic* CRemDev::Text(int controlId) const {
 void CRemDev::SetRecord(const DeviceRecord& record) {
     Initialise();
     record_ = record;
-    const RowTexts texts = MakeRowTexts(record_, CurrentLanguageId());
+    // Record texts are in the code page of the settings' language.
+    const RowTexts texts = MakeRowTexts(record_, TheAppSettings().LanguageNumber());
     Text(kNameText)->SetCaption(ToQString(texts.name));
     Text(kPasswordText)->SetCaption(ToQString(texts.password));
     Text(kRateText)->SetCaption(ToQString(texts.rate));

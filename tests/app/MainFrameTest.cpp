@@ -4,6 +4,8 @@
 // keys, dragging, destruction, and worker reports from other threads.
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
@@ -11,6 +13,7 @@
 #include <memory>
 #include <thread>
 
+#include "About.h"
 #include "MainFrame.h"
 #include "Network.h"
 #include "OrvikButton.h"
@@ -300,6 +303,51 @@ private slots:
         QVERIFY(text.contains("deviceNum=1\n"));
         QVERIFY(text.contains("Name=Kitchen\n"));
         QVERIFY(text.contains("MAC=00B052400101\n"));
+    }
+
+    // The tray's Exit while a dialog is open over the window (which may still
+    // have an outcome to remember) brings the dialog forward and saves
+    // nothing; once the dialog is closed, Exit ends the window and saves.
+    void trayExitWaitsForAnOpenDialog() {
+        world_->AttachNetwork(1);
+        frame_ = std::make_unique<TrayFrame>();
+        TrayFrame& frame = *frame_;
+        bool stillRunning = false;
+        bool savedMeanwhile = true;
+        DialogWindow::SetModalHook([&](DialogWindow& dialog) {
+            if (dynamic_cast<CMainFrame*>(&dialog) != nullptr) {
+                frame.hide();
+                CAbout about(&frame);
+                (void)about.RunModal();
+                RememberListedDevice(test::StationMac(1), u"Kitchen", u"");
+                SendWindowMessage(&frame, kWmCommand, res::kCommandExit);
+                return;
+            }
+            SendWindowMessage(&frame, kWmCommand, res::kCommandExit);
+            stillRunning = frame.IsRunningModal() && frame.isVisible() && dialog.isVisible();
+            savedMeanwhile = world_->ConfigText().contains("[GLOBAL]");
+            dialog.EndDialog(kIdOk);
+        });
+        QCOMPARE(frame.RunModal(), kIdOk);
+        QVERIFY(stillRunning);
+        QVERIFY(!savedMeanwhile);
+        QVERIFY(world_->ConfigText().contains("Name=Kitchen\n"));
+    }
+
+    // A save that fails is not silent.
+    void failedSaveSaysSo() {
+        world_->AttachNetwork(1);
+        frame_ = std::make_unique<TrayFrame>();
+        TrayFrame& frame = *frame_;
+        DialogWindow::SetModalHook([this](DialogWindow& dialog) {
+            // The file cannot be replaced by a directory's name.
+            QVERIFY(QFile::remove(world_->ConfigPath()));
+            QVERIFY(QDir().mkdir(world_->ConfigPath()));
+            SendWindowMessage(&dialog, kWmCommand, res::kCommandExit);
+        });
+        QCOMPARE(frame.RunModal(), kIdOk);
+        QCOMPARE(world_->asked.size(), size_t(1));
+        QCOMPARE(world_->asked.front().text, LoadUiString(res::kTextSettingsNotSaved));
     }
 
     // Right click: the menu with its three texts; its Exit ends the window.

@@ -122,6 +122,16 @@ private slots:
         QVERIFY(!test::InkBox(shot.copy(nameArea), ReadLayoutColor(2200), 60).isEmpty());
     }
 
+    // Remembered names are kept in the code page of the settings' language,
+    // also when that language's bundle is missing and English stands in.
+    void namesInTheSettingsCodePageUnderTheFallbackBundle() {
+        TheAppSettings().langId = 2052;  // the bundle loaded is still 1033
+        world_->AttachNetwork({151});
+        RememberListedDevice(test::StationMac(1), u"\u5BA2\u5385", u"");
+        CNetwork& page = Open();
+        QCOMPARE(RowText(page, 0, CRemDev::kNameText), QStringLiteral("\u5BA2\u5385"));
+    }
+
     void scrolling_data() {
         QTest::addColumn<int>("stations");
         QTest::addColumn<QList<int>>("actions");
