@@ -10,6 +10,7 @@
 
 #include "AddRemDev.h"
 #include "AnsiText.h"
+#include "HeldReports.h"
 #include "OrvikButton.h"
 #include "PagesTestSupport.h"
 #include "ResourceIds.h"
@@ -55,20 +56,6 @@ QString Repeat(const char* piece, int times) {
         text += QString::fromUtf8(piece);
     return text;
 }
-
-// Holds a worker's report until the test lets it through.
-class HeldReports final : public ReportSink {
-public:
-    HeldReports() { SetReportSink(this); }
-    ~HeldReports() override { SetReportSink(nullptr); }
-    void Send(WindowHandle window, ResultMessage message, WParam wParam, LParam lParam) override {
-        arrived.set_value();
-        release.get_future().wait();
-        WindowReportSink().Send(window, message, wParam, lParam);
-    }
-    std::promise<void> arrived;
-    std::promise<void> release;
-};
 
 }  // namespace
 
@@ -268,18 +255,13 @@ private slots:
         test::MessageBoxRecorder boxes;
         devices.AddStation(test::StationMac(1), kPassword);
         const int row = test::SimulatedDevices::List(test::StationMac(1), "Device1");
-        HeldReports held;
-        std::future<void> arrived = held.arrived.get_future();
+        test::HeldReports held;
 
         Opened opened(kRemote, row);
         opened.Type(QStringLiteral("Kitchen"), kPassword);
         opened.Press(CAddRemDev::kOkButton);
         // The worker has done its work and waits to report.
-        QVERIFY(QTest::qWaitFor(
-            [&]() {
-                return arrived.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-            },
-            20000));
+        QVERIFY(held.WaitForReport());
 
         CAddRemDev& dialog = *opened.dialog;
         QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -290,7 +272,7 @@ private slots:
         QVERIFY(dialog.IsJoinRunning());
         QCOMPARE(DeviceDialogOpen(), 1);
 
-        held.release.set_value();
+        held.Release();
         QVERIFY(opened.WaitForResult());
         QCOMPARE(dialog.State(), int(CAddRemDev::kSucceeded));
         QTest::keyClick(&dialog, Qt::Key_Escape);

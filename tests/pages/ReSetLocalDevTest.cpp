@@ -7,6 +7,7 @@
 #include <future>
 #include <memory>
 
+#include "HeldReports.h"
 #include "OrvikStatic.h"
 #include "PagesTestSupport.h"
 #include "ReSetLocalDev.h"
@@ -42,20 +43,6 @@ void Press(DialogWindow& dialog, int id) {
 QString MessageLine(const CreSetLocalDev& dialog) {
     return dialog.Control<COrvikStatic>(CreSetLocalDev::kMessageLine)->text();
 }
-
-// Holds a worker's report until the test lets it through.
-class HeldReports final : public ReportSink {
-public:
-    HeldReports() { SetReportSink(this); }
-    ~HeldReports() override { SetReportSink(nullptr); }
-    void Send(WindowHandle window, ResultMessage message, WParam wParam, LParam lParam) override {
-        arrived.set_value();
-        release.get_future().wait();
-        WindowReportSink().Send(window, message, wParam, lParam);
-    }
-    std::promise<void> arrived;
-    std::promise<void> release;
-};
 
 }  // namespace
 
@@ -245,17 +232,12 @@ private slots:
     void staysOpenWhileTheWorkerRuns() {
         test::SimulatedDevices devices;
         test::MessageBoxRecorder boxes;
-        HeldReports held;
-        std::future<void> arrived = held.arrived.get_future();
+        test::HeldReports held;
         int stateWhenEnded = -1;
         DialogWindow::SetModalHook([&](DialogWindow& window) {
             auto& dialog = static_cast<CreSetLocalDev&>(window);
             Press(dialog, CreSetLocalDev::kStartButton);
-            QVERIFY(QTest::qWaitFor(
-                [&]() {
-                    return arrived.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-                },
-                30000));
+            QVERIFY(held.WaitForReport(30000));
             // Every way of closing is refused while the report is pending.
             QTest::keyClick(&dialog, Qt::Key_Escape);
             dialog.close();
@@ -263,7 +245,7 @@ private slots:
             SendWindowMessage(&dialog, kWmCommand, CreSetLocalDev::kCloseButton);
             QVERIFY(dialog.isVisible());
             QVERIFY(dialog.IsRunningModal());
-            held.release.set_value();
+            held.Release();
             QVERIFY(QTest::qWaitFor([&]() { return !dialog.IsWorkerRunning(); }, 30000));
             stateWhenEnded = dialog.State();
             QTest::keyClick(&dialog, Qt::Key_Escape);
