@@ -7,8 +7,10 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include "AdapterEnumeration.h"
+#include "AddressText.h"
 #include "CorvixLimits.h"
 #include "DiscoveryRequest.h"
 #include "RecordAnswer.h"
@@ -21,6 +23,39 @@ namespace {
 bool SetFlag(int socket, int option) {
     const int on = 1;
     return setsockopt(socket, SOL_SOCKET, option, &on, sizeof on) == 0;
+}
+
+// The interface of the scanned adapter whose first address is `address`
+// (empty when no adapter of the table has it, or its name is not ASCII).
+std::string InterfaceOf(uint32_t address) {
+    for (uint32_t i = 0; i < scanAdapterTable.count && i < kMaxScanAdapters; ++i) {
+        const ScanAdapter& adapter = scanAdapterTable.adapters[i];
+        if (ParseIpv4(adapter.addresses.address) != address)
+            continue;
+        std::string name;
+        for (char16_t unit : adapter.name) {
+            if (unit == 0 || unit > 0x7E)
+                return {};
+            name += static_cast<char>(unit);
+        }
+        return name;
+    }
+    return {};
+}
+
+// Whether `address` is still one of this machine's: bind reports
+// EADDRNOTAVAIL otherwise.
+bool AddressIsOurs(uint32_t address) {
+    const int probe = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (probe < 0)
+        return true;  // nothing learnt; the scan goes on
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = address;
+    const bool gone = bind(probe, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0 &&
+                      errno == EADDRNOTAVAIL;
+    close(probe);
+    return !gone;
 }
 
 }  // namespace
@@ -39,6 +74,21 @@ int OpenDiscoverySocket(uint32_t address) {
     local.sin_family = AF_INET;
     local.sin_port = htons(kClientPort);
     local.sin_addr.s_addr = address;
+    // A device on another subnet than the adapter's can only answer by
+    // broadcast, and on Linux a socket bound to one address never receives
+    // broadcasts. Bound to the adapter's interface instead, with any address,
+    // it receives what arrives on that interface for port 28011, broadcast or
+    // not; its requests still leave from the adapter's address.
+    const std::string device = InterfaceOf(address);
+    if (!device.empty() && setsockopt(fd, SOL_SOCKET, SO_BINDTODEVICE, device.c_str(),
+                                      static_cast<socklen_t>(device.size() + 1)) == 0) {
+        if (!AddressIsOurs(address)) {
+            close(fd);
+            EnumeratePhysicalAdapters();
+            return kInvalidSocket;
+        }
+        local.sin_addr.s_addr = htonl(INADDR_ANY);
+    }
     if (bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
         const int error = errno;
         close(fd);

@@ -8,10 +8,12 @@ namespace corvix {
 
 inline constexpr int kInvalidSocket = -1;
 
-// A UDP socket bound to address:28011 (address in network order) with
-// SO_BROADCAST, or kInvalidSocket (another socket on that address and port
-// leaves this adapter out of the scan). When the address is no
-// longer on this machine (EADDRNOTAVAIL) the adapter table is rebuilt.
+// A UDP socket on port 28011 with SO_BROADCAST for the adapter whose first
+// address is `address`: bound to that adapter's interface and any address,
+// so that answers sent by broadcast reach it too, or to the address alone
+// when the interface cannot be used. kInvalidSocket on failure (another
+// socket on that port leaves this adapter out of the scan). When the address
+// is no longer on this machine (EADDRNOTAVAIL) the adapter table is rebuilt.
 int OpenDiscoverySocket(uint32_t address);
 
 // Builds the request from the adapter table and sends it once to the directed

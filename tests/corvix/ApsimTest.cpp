@@ -98,6 +98,12 @@ TEST(ApsimWire, RequestsAreCheckedBeforeTheyAreAnswered) {
     EXPECT_FALSE(ParseRequest(changed(164, 0, 2)));
     EXPECT_FALSE(ParseRequest(changed(164, 2, 21)));
     EXPECT_TRUE(ParseRequest(changed(164, 2, 20)));
+
+    // Broadcast answers go to the subnet of the pair that holds the requester.
+    EXPECT_EQ(AnswerBroadcast(*parsed, *ParseAddress("198.51.7.9")),
+              *ParseAddress("198.51.255.255"));
+    EXPECT_EQ(AnswerBroadcast(*parsed, *ParseAddress("192.0.2.1")), *ParseAddress("192.0.2.255"));
+    EXPECT_EQ(AnswerBroadcast(*parsed, *ParseAddress("203.0.113.1")), 0xFFFFFFFFu);
 }
 
 TEST(ApsimOptions, PlansMalformedThenAnswersThenDuplicate) {

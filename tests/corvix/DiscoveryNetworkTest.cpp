@@ -163,6 +163,21 @@ TEST_F(DiscoveryNetworkTest, FindsTheConfiguredDevices) {
         << net.Log();
 }
 
+// A device on another subnet answers by broadcast; the adapter's socket
+// receives that too.
+TEST_F(DiscoveryNetworkTest, FindsDevicesThatAnswerByBroadcast) {
+    auto& net = AddNetwork("cvx0", "192.0.2.1/24", "192.0.2.2/24");
+    ASSERT_TRUE(
+        net.Start({"--broadcast-answers", "--device", "AP,Elsewhere,10.0.0.5,02:00:00:00:00:0c"}));
+    SetInterfaceOverride({"cvx0"});
+
+    Scan();
+
+    ASSERT_EQ(listCount.load(), 1) << net.Log();
+    EXPECT_EQ(apListRecords[0].name, u"Elsewhere");
+    EXPECT_EQ(apListRecords[0].ipText, u"10.0.0.5");
+}
+
 TEST_F(DiscoveryNetworkTest, IgnoresMalformedAnswersAndKeepsTheLaterDuplicate) {
     auto& net = AddNetwork("cvx0", "192.0.2.1/24", "192.0.2.2/24");
     ASSERT_TRUE(

@@ -41,6 +41,10 @@ request's source address and port.
                          more with the same MAC and this IP address
   --delay MS             wait MS milliseconds before answering
   --gap MS               wait MS milliseconds between datagrams
+  --broadcast-answers    send the answers to the broadcast address of the
+                         requester's subnet (from the request's address pairs;
+                         255.255.255.255 when none holds the requester), at
+                         the requester's port, instead of to the requester
   --ready-file PATH      create PATH once the socket is bound
   --help                 show this text
 
@@ -57,6 +61,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+            continue;
+        }
+        if (arg == "--broadcast-answers") {
+            options.broadcastAnswers = true;
             continue;
         }
         if (i + 1 >= args.size()) {

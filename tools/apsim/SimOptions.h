@@ -21,6 +21,9 @@ struct Options {
     int delayMs = 0;                           // before the first datagram
     int gapMs = 0;                             // between datagrams
     std::string readyFile;                     // written once the socket is bound
+    // Answers go to the broadcast address of the requester's subnet (as a
+    // device on another subnet must answer) instead of to the requester.
+    bool broadcastAnswers = false;
     bool help = false;
 };
 

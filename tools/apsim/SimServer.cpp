@@ -106,11 +106,14 @@ int RunServer(const Options& options) {
         std::printf("request from %s %s\n", from.c_str(), DescribeRequest(*request).c_str());
         std::fflush(stdout);
         Pause(options.delayMs);
+        sockaddr_in destination = source;
+        if (options.broadcastAnswers)
+            destination.sin_addr.s_addr = AnswerBroadcast(*request, source.sin_addr.s_addr);
         for (size_t i = 0; i < replies.size(); ++i) {
             if (i > 0)
                 Pause(options.gapMs);
             sendto(fd, replies[i].data(), replies[i].size(), 0,
-                   reinterpret_cast<const sockaddr*>(&source), sourceLength);
+                   reinterpret_cast<const sockaddr*>(&destination), sizeof destination);
         }
     }
 }

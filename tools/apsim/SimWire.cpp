@@ -95,4 +95,12 @@ std::vector<uint8_t> Malform(const Answer& answer, Malformation how) {
     return bytes;
 }
 
+uint32_t AnswerBroadcast(const Request& request, uint32_t requester) {
+    for (const auto& [address, mask] : request.pairs) {
+        if (mask != 0 && (address & mask) == (requester & mask))
+            return address | ~mask;
+    }
+    return 0xFFFFFFFFu;
+}
+
 }  // namespace apsim

@@ -31,6 +31,11 @@ std::optional<Request> ParseRequest(std::span<const uint8_t> datagram);
 // "pairs N: a/m a/m ..."
 std::string DescribeRequest(const Request& request);
 
+// Where a device answering by broadcast sends its answers to a request from
+// `requester`: the broadcast address of the first of the request's subnets
+// that holds the requester, else 255.255.255.255 (all in network order).
+uint32_t AnswerBroadcast(const Request& request, uint32_t requester);
+
 using Answer = std::array<uint8_t, kAnswerBytes>;
 
 // The answer for `device` (texts converted to GBK). nullopt only when a text
