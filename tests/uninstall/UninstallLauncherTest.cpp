@@ -32,8 +32,11 @@ protected:
     // time before it says it is done.
     void InstallStub() {
         const fs::path stub = dir_ / "bin" / "pkexec";
+        // The arguments appear whole: written aside, then renamed.
         std::ofstream(stub) << "#!/bin/sh\n"
-                            << "echo \"$@\" > '" << (dir_ / "args").string() << "'\n"
+                            << "echo \"$@\" > '" << (dir_ / "args.part").string() << "'\n"
+                            << "mv '" << (dir_ / "args.part").string() << "' '"
+                            << (dir_ / "args").string() << "'\n"
                             << "sleep 1\n"
                             << "echo done > '" << (dir_ / "done").string() << "'\n";
         fs::permissions(stub, fs::perms::owner_all);
@@ -60,7 +63,7 @@ protected:
         return text.str();
     }
     bool WaitFor(const std::string& name) {
-        for (int i = 0; i < 300 && !fs::exists(dir_ / name); ++i) {
+        for (int i = 0; i < 1000 && !fs::exists(dir_ / name); ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return fs::exists(dir_ / name);
