@@ -89,9 +89,7 @@ void CMainFrame::OnInitDialog() {
 
     SetUpHeaders();
     if (QScrollBar* bar = ScrollBar()) {
-        bar->setGeometry(
-            ambrel::ReadLayoutRect(res::kRectScrollBar, LayoutRect::FromQRect(bar->geometry()))
-                .ToQRect());
+        ambrel::MoveToLayout(bar, res::kRectScrollBar);
         bar->setSingleStep(1);
         bar->setPageStep(kVisibleRows);
         connect(bar, &QScrollBar::valueChanged, this, &CMainFrame::OnScroll);
@@ -138,9 +136,7 @@ void CMainFrame::SetUpHeaders() {
             .SetForeColor(colour)
             .SetCaption(ambrel::LoadUiString(res::kTextHeaders[i]))
             .SetLogFont(ambrel::MakeLogFont(res::kFontHeaders));
-        header->setGeometry(
-            ambrel::ReadLayoutRect(res::kRectHeaders[i], LayoutRect::FromQRect(header->geometry()))
-                .ToQRect());
+        ambrel::MoveToLayout(header, res::kRectHeaders[i]);
     }
 }
 

@@ -47,9 +47,7 @@ void CRemDev::OnInitDialog() {
     for (size_t i = 0; i < std::size(texts); ++i) {
         auto* text = Attach<ambrel::COrvikStatic>(texts[i]);
         text->SetPointSize(pointSize);
-        text->setGeometry(ambrel::ReadLayoutRect(res::kRectRow[i],
-                                                 ambrel::LayoutRect::FromQRect(text->geometry()))
-                              .ToQRect());
+        ambrel::MoveToLayout(text, res::kRectRow[i]);
         // Clicks and moves over the texts belong to the row.
         text->setAttribute(Qt::WA_TransparentForMouseEvents);
     }

@@ -1,5 +1,7 @@
 #include "Layout.h"
 
+#include <QWidget>
+
 #include "ResourceBundle.h"
 #include "TextNumbers.h"
 
@@ -24,6 +26,14 @@ LayoutRect ReadLayoutRect(int id, const LayoutRect& fallback) {
             return fallback;
     }
     return {v[0], v[1], v[0] + v[2], v[1] + v[3]};
+}
+
+QRect LayoutQRect(int id, const QRect& fallback) {
+    return ReadLayoutRect(id, LayoutRect::FromQRect(fallback)).ToQRect();
+}
+
+void MoveToLayout(QWidget* control, int id) {
+    control->setGeometry(LayoutQRect(id, control->geometry()));
 }
 
 int ReadLayoutInt(int id) {

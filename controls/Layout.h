@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QRect>
 
+class QWidget;
+
 namespace ambrel {
 
 // A rectangle by its edges; right and bottom lie just outside it.
@@ -27,6 +29,13 @@ struct LayoutRect {
 // (x, y, x + w, y + h) of string `id`; `fallback` when the string is missing
 // or malformed, or any of the four numbers is below 1 or above 10000.
 LayoutRect ReadLayoutRect(int id, const LayoutRect& fallback);
+
+// The same as a QRect; `fallback` where ReadLayoutRect would fall back.
+QRect LayoutQRect(int id, const QRect& fallback);
+
+// Moves `control` to the rectangle of layout string `id`; where the string
+// has none, the control keeps its place (the one its template gave it).
+void MoveToLayout(QWidget* control, int id);
 
 // The decimal number of string `id`; 0 when it is missing or not a number.
 int ReadLayoutInt(int id);

@@ -168,8 +168,7 @@ void CMainFrame::LayOutButtons() {
         button->SetButtonImages(
             &LoadPngResource(skin.images.normal), &LoadPngResource(skin.images.hover),
             &LoadPngResource(skin.images.pressed), &LoadPngResource(skin.images.disabled));
-        button->setGeometry(
-            ReadLayoutRect(skin.layoutId, LayoutRect::FromQRect(button->geometry())).ToQRect());
+        MoveToLayout(button, skin.layoutId);
         button->UseHandCursor(res::kCursorHand);
         button->setFocusPolicy(Qt::NoFocus);
         if (PageOfCommand(skin.controlId) != 0)
@@ -192,10 +191,8 @@ void CMainFrame::ApplyQosRule() {
     COrvikButton* qos = Button(kQosTab);
     COrvikButton* advanced = Button(kAdvancedTab);
     const int advancedPlace = offered ? kAdvancedTabPlace : kQosTabPlace;
-    const QRect advancedRect =
-        ReadLayoutRect(advancedPlace, LayoutRect::FromQRect(advanced->geometry())).ToQRect();
-    const QRect qosRect =
-        ReadLayoutRect(kQosTabPlace, LayoutRect::FromQRect(qos->geometry())).ToQRect();
+    const QRect advancedRect = LayoutQRect(advancedPlace, advanced->geometry());
+    const QRect qosRect = LayoutQRect(kQosTabPlace, qos->geometry());
     if (advanced->geometry() != advancedRect)
         advanced->setGeometry(advancedRect);
     if (qos->geometry() != qosRect)

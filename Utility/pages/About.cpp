@@ -40,7 +40,7 @@ void CAbout::OnInitDialog() {
     const int points = ReadLayoutInt(kPointSize);
     for (const Line& line : kLines) {
         auto* label = Attach<COrvikStatic>(line.controlId);
-        label->setGeometry(LayoutQRect(line.rectId, label->geometry()));
+        MoveToLayout(label, line.rectId);
         label->SetCaption(LoadUiString(line.textId));
         label->SetPointSize(points);
         if (line.controlId == kTitleLine)

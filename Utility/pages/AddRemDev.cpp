@@ -107,7 +107,7 @@ void CAddRemDev::OnInitDialog() {
 
     auto* animation = Attach<COrvikPicture>(kAnimation);
     animation->LoadGifResource(res::kGifBusy);
-    animation->setGeometry(LayoutQRect(kRectAnimation, animation->geometry()));
+    MoveToLayout(animation, kRectAnimation);
     animation->hide();
 
     const LogFont labelFont = MakeLogFont(kLabelFont);
@@ -121,15 +121,15 @@ void CAddRemDev::OnInitDialog() {
         label->SetLogFont(labelFont);
         label->SetPointSize(points);
         label->SetCaption(LoadUiString(textId));
-        label->setGeometry(LayoutQRect(rectId, label->geometry()));
+        MoveToLayout(label, rectId);
     }
 
     auto* nameEdit = Control<QLineEdit>(kNameEdit);
     auto* passwordEdit = Control<QLineEdit>(kPasswordEdit);
     if (nameEdit != nullptr)
-        nameEdit->setGeometry(LayoutQRect(kRectNameEdit, nameEdit->geometry()));
+        MoveToLayout(nameEdit, kRectNameEdit);
     if (passwordEdit != nullptr) {
-        passwordEdit->setGeometry(LayoutQRect(kRectPasswordEdit, passwordEdit->geometry()));
+        MoveToLayout(passwordEdit, kRectPasswordEdit);
         passwordEdit->setMaxLength(kPasswordChars);
     }
 

@@ -44,10 +44,6 @@ constexpr Heading kPageControls[] = {{CAdvanced::kScopeLocal, 7010, 7003},
 
 constexpr int kTextBadName = 4100;
 
-QRect PlaceOf(int layoutId, const QWidget* control) {
-    return ReadLayoutRect(layoutId, LayoutRect::FromQRect(control->geometry())).ToQRect();
-}
-
 }  // namespace
 
 CAdvanced::CAdvanced(QWidget* parent)
@@ -84,7 +80,7 @@ void CAdvanced::LayOutControls() {
         text->SetBold(true);
         text->SetAlign(COrvikStatic::Align::LeftNoWrap);
         text->SetCaption(LoadUiString(heading.textId));
-        text->setGeometry(PlaceOf(heading.layoutId, text));
+        MoveToLayout(text, heading.layoutId);
     }
 
     QFont pageFont(QStringLiteral("Arial"));
@@ -96,7 +92,7 @@ void CAdvanced::LayOutControls() {
         if (control == nullptr)
             continue;
         control->setFont(pageFont);
-        control->setGeometry(PlaceOf(entry.layoutId, control));
+        MoveToLayout(control, entry.layoutId);
         if (auto* button = qobject_cast<QAbstractButton*>(control)) {
             button->setText(LoadUiString(entry.textId));
             // The radios and the check box sit on a solid page colour.
@@ -115,7 +111,7 @@ void CAdvanced::LayOutControls() {
             &LoadPngResource(skin.images.normal), &LoadPngResource(skin.images.hover),
             &LoadPngResource(skin.images.pressed), &LoadPngResource(skin.images.disabled));
         button->UseHandCursor(res::kCursorHand);
-        button->setGeometry(PlaceOf(skin.layoutId, button));
+        MoveToLayout(button, skin.layoutId);
     }
 }
 

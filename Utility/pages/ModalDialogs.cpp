@@ -40,10 +40,6 @@ void ShapeToPicture(DialogWindow& dialog, const QImage& background) {
     dialog.setMask(dialog.mask().intersected(QRegion(QBitmap::fromImage(opaque))));
 }
 
-QRect LayoutQRect(int id, const QRect& fallback) {
-    return ReadLayoutRect(id, LayoutRect::FromQRect(fallback)).ToQRect();
-}
-
 void AttachButtons(DialogWindow& dialog, std::span<const res::ButtonSkin> skins) {
     for (const res::ButtonSkin& skin : skins) {
         auto* button = dialog.Attach<COrvikButton>(skin.controlId);
@@ -51,7 +47,7 @@ void AttachButtons(DialogWindow& dialog, std::span<const res::ButtonSkin> skins)
             &LoadPngResource(skin.images.normal), &LoadPngResource(skin.images.hover),
             &LoadPngResource(skin.images.pressed), &LoadPngResource(skin.images.disabled));
         button->UseHandCursor(res::kCursorHand);
-        button->setGeometry(LayoutQRect(skin.layoutId, button->geometry()));
+        MoveToLayout(button, skin.layoutId);
     }
 }
 

@@ -30,10 +30,6 @@ QPoint ScreenCentredOrigin(const QSize& size);
 // corners of the picture show as corners and not as dark patches.
 void ShapeToPicture(DialogWindow& dialog, const QImage& background);
 
-// The rectangle of layout string `id`; `fallback` when the string has none
-// (ReadLayoutRect).
-QRect LayoutQRect(int id, const QRect& fallback);
-
 // Puts a skinned button in the place of each control of `skins`, with its
 // four pictures, the hand cursor and the rectangle of its layout string.
 void AttachButtons(DialogWindow& dialog, std::span<const res::ButtonSkin> skins);

@@ -46,10 +46,6 @@ constexpr int kTextColour = 2200;
 constexpr int kPointSize = 1005;
 constexpr int kScrollBarLayout = 2108;
 
-LayoutRect PlaceOf(int layoutId, const QWidget* control) {
-    return ReadLayoutRect(layoutId, LayoutRect::FromQRect(control->geometry()));
-}
-
 ScrollRequest RequestOf(int action) {
     switch (action) {
         case QAbstractSlider::SliderSingleStepSub:
@@ -98,7 +94,7 @@ void CNetwork::LayOutControls() {
     const int points = ReadLayoutInt(kPointSize);
     for (const PageText& entry : kPageTexts) {
         auto* text = Attach<COrvikStatic>(entry.controlId);
-        text->setGeometry(PlaceOf(entry.layoutId, text).ToQRect());
+        MoveToLayout(text, entry.layoutId);
         text->SetLogFont(font);
         text->SetPointSize(points);
         text->SetForeColor(colour);
@@ -117,14 +113,14 @@ void CNetwork::LayOutControls() {
         button->SetButtonImages(
             &LoadPngResource(skin.images.normal), &LoadPngResource(skin.images.hover),
             &LoadPngResource(skin.images.pressed), &LoadPngResource(skin.images.disabled));
-        button->setGeometry(PlaceOf(skin.layoutId, button).ToQRect());
+        MoveToLayout(button, skin.layoutId);
         button->UseHandCursor(res::kCursorHand);
     }
     if (QWidget* second = FindControl(kSecondRefreshButton))
         second->hide();
 
     QScrollBar* bar = ScrollBar();
-    bar->setGeometry(PlaceOf(kScrollBarLayout, bar).ToQRect());
+    MoveToLayout(bar, kScrollBarLayout);
     bar->setRange(0, 0);
     bar->setSingleStep(1);
     bar->setPageStep(kVisibleRows);

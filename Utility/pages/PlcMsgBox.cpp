@@ -149,7 +149,7 @@ int CPlcMsgBox::Show(const QString& title, const QString& text, uint32_t style, 
     style_ = 0;
     iconId_ = res::kPngInformation;
     if (auto* ok = Control<COrvikButton>(kOk))
-        ok->setGeometry(LayoutQRect(kRectLeftButton, ok->geometry()));
+        MoveToLayout(ok, kRectLeftButton);
     return result;
 }
 
@@ -205,8 +205,7 @@ void CPlcMsgBox::OnInitDialog() {
         auto* button = Attach<COrvikButton>(id);
         SkinButton(button, *images);
         const bool left = id == kOk || id == kYes;
-        button->setGeometry(
-            LayoutQRect(left ? kRectLeftButton : kRectRightButton, button->geometry()));
+        MoveToLayout(button, left ? kRectLeftButton : kRectRightButton);
     }
     if (auto* exitOption = Control<QCheckBox>(kOptionExit))
         exitOption->setChecked(firstOption_);
@@ -217,7 +216,7 @@ void CPlcMsgBox::OnInitDialog() {
                                           {kTitle, kRectTitle}};
     for (const auto& [id, rectId] : placed) {
         if (QWidget* control = FindControl(id))
-            control->setGeometry(LayoutQRect(rectId, control->geometry()));
+            MoveToLayout(control, rectId);
     }
     const QWidget* iconPlace = FindControl(kIcon);
     iconPosition_ =
@@ -266,7 +265,7 @@ void CPlcMsgBox::ApplyStyle() {
     }
     if (set == kMsgOk) {
         if (auto* button = Control<COrvikButton>(kOk))
-            button->setGeometry(LayoutQRect(kRectSingleButton, button->geometry()));
+            MoveToLayout(button, kRectSingleButton);
     }
     InvalidateBackground();
 }

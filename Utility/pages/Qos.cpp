@@ -50,10 +50,6 @@ constexpr int kTextReadFirst = 9027;
 constexpr int kTextChooseMode = 9028;
 constexpr int kTextChooseLevels = 9029;
 
-LayoutRect PlaceOf(int layoutId, const QWidget* control) {
-    return ReadLayoutRect(layoutId, LayoutRect::FromQRect(control->geometry()));
-}
-
 // A radio button of an exclusive group set without a click.
 void SetChecked(QAbstractButton* button, bool checked) {
     if (button != nullptr)
@@ -98,25 +94,25 @@ void CQos::LayOutControls() {
         palette.setColor(QPalette::Button, pageColour);
         button->setPalette(palette);
         button->setAutoFillBackground(true);
-        button->setGeometry(PlaceOf(kFirstButtonLayout + i, button).ToQRect());
+        MoveToLayout(button, kFirstButtonLayout + i);
     }
 
     auto* note = Attach<COrvikStatic>(kNote);
     note->SetForeColor(ReadLayoutColor(kNoteColour));
     note->SetLogFont(MakeLogFont(kNoteFont));
     note->SetCaption(LoadUiString(9026));
-    note->setGeometry(PlaceOf(kNoteLayout, note).ToQRect());
+    MoveToLayout(note, kNoteLayout);
 
     for (int i = 0; i < kLabelCount; ++i) {
         auto* label = Attach<COrvikStatic>(kFirstLabel + i);
         label->SetCaption(LoadUiString(kFirstLabelText + i));
-        label->setGeometry(PlaceOf(kFirstLabelLayout + i, label).ToQRect());
+        MoveToLayout(label, kFirstLabelLayout + i);
     }
     for (int i = 0; i < kMapEntries; ++i) {
         QComboBox* vlan = List(kFirstVlanList + i);
-        vlan->setGeometry(PlaceOf(kFirstVlanListLayout + i, vlan).ToQRect());
+        MoveToLayout(vlan, kFirstVlanListLayout + i);
         QComboBox* tos = List(kFirstTosList + i);
-        tos->setGeometry(PlaceOf(kFirstTosListLayout + i, tos).ToQRect());
+        MoveToLayout(tos, kFirstTosListLayout + i);
     }
 
     for (const res::ButtonSkin& skin : res::kQosButtons) {
@@ -124,7 +120,7 @@ void CQos::LayOutControls() {
         button->SetButtonImages(
             &LoadPngResource(skin.images.normal), &LoadPngResource(skin.images.hover),
             &LoadPngResource(skin.images.pressed), &LoadPngResource(skin.images.disabled));
-        button->setGeometry(PlaceOf(skin.layoutId, button).ToQRect());
+        MoveToLayout(button, skin.layoutId);
         button->UseHandCursor(res::kCursorHand);
     }
 }

@@ -120,7 +120,7 @@ QRect CreSetLocalDev::PlaceResultText(int width, int h) {
 void CreSetLocalDev::OnInitDialog() {
     auto* animation = Attach<COrvikPicture>(kAnimation);
     animation->LoadGifResource(res::kGifBusy);
-    animation->setGeometry(LayoutQRect(kRectAnimation, animation->geometry()));
+    MoveToLayout(animation, kRectAnimation);
     animation->hide();
 
     auto* line = Attach<COrvikStatic>(kMessageLine);

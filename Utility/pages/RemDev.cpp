@@ -53,8 +53,7 @@ void CRemDev::OnInitDialog() {
     const int points = ReadLayoutInt(kPointSize);
     for (const RowText& entry : kRowTexts) {
         auto* text = Attach<COrvikStatic>(entry.controlId);
-        text->setGeometry(
-            ReadLayoutRect(entry.layoutId, LayoutRect::FromQRect(text->geometry())).ToQRect());
+        MoveToLayout(text, entry.layoutId);
         text->SetLogFont(font);
         text->SetPointSize(points);
         text->SetForeColor(colour);
@@ -70,8 +69,7 @@ void CRemDev::OnInitDialog() {
     button->SetButtonImages(
         &LoadPngResource(skin.images.normal), &LoadPngResource(skin.images.hover),
         &LoadPngResource(skin.images.pressed), &LoadPngResource(skin.images.disabled));
-    button->setGeometry(
-        ReadLayoutRect(skin.layoutId, LayoutRect::FromQRect(button->geometry())).ToQRect());
+    MoveToLayout(button, skin.layoutId);
     button->UseHandCursor(res::kCursorHand);
     button->setFocusPolicy(Qt::NoFocus);
     button->hide();

@@ -69,10 +69,6 @@ constexpr int kTextInvalidName = 4100;
 // shows what follows it.
 constexpr size_t kVersionPrefix = 11;
 
-LayoutRect PlaceOf(int layoutId, const QWidget* control) {
-    return ReadLayoutRect(layoutId, LayoutRect::FromQRect(control->geometry()));
-}
-
 // A byte field of the device as text: the language's code page, or Latin-1
 // for bytes it does not know.
 QString FieldString(std::string_view bytes) {
@@ -116,7 +112,7 @@ void CStatus::LayOutControls() {
     const QColor colour = ReadLayoutColor(kTextColour);
     for (const PageText& entry : kPageTexts) {
         auto* text = Attach<COrvikStatic>(entry.controlId);
-        text->setGeometry(PlaceOf(entry.layoutId, text).ToQRect());
+        MoveToLayout(text, entry.layoutId);
         text->SetLogFont(font);
         text->SetAlign(COrvikStatic::Align::LeftNoWrap);
         if (entry.controlId == kTitle) {
@@ -130,7 +126,7 @@ void CStatus::LayOutControls() {
     }
 
     QCheckBox* box = DefaultNetworkBox();
-    box->setGeometry(PlaceOf(kCheckBoxLayout, box).ToQRect());
+    MoveToLayout(box, kCheckBoxLayout);
     box->setText(LoadUiString(8007));
     QPalette palette = box->palette();
     palette.setColor(QPalette::Window, ReadLayoutColor(kCheckBoxColour));
@@ -140,14 +136,14 @@ void CStatus::LayOutControls() {
     box->setAutoFillBackground(true);
 
     QLineEdit* edit = NameEdit();
-    edit->setGeometry(PlaceOf(kNameEditLayout, edit).ToQRect());
+    MoveToLayout(edit, kNameEditLayout);
 
     for (const res::ButtonSkin& skin : res::kStatusButtons) {
         auto* button = Attach<COrvikButton>(skin.controlId);
         button->SetButtonImages(
             &LoadPngResource(skin.images.normal), &LoadPngResource(skin.images.hover),
             &LoadPngResource(skin.images.pressed), &LoadPngResource(skin.images.disabled));
-        button->setGeometry(PlaceOf(skin.layoutId, button).ToQRect());
+        MoveToLayout(button, skin.layoutId);
         button->UseHandCursor(res::kCursorHand);
     }
 }

@@ -80,7 +80,7 @@ QString CUpGrade::ParameterFilter() {
 void CUpGrade::OnInitDialog() {
     auto* animation = Attach<COrvikPicture>(kAnimation);
     animation->LoadGifResource(res::kGifBusy);
-    animation->setGeometry(LayoutQRect(kRectAnimation, animation->geometry()));
+    MoveToLayout(animation, kRectAnimation);
     animation->hide();
 
     QFont editFont(QStringLiteral("Arial"));
@@ -93,7 +93,7 @@ void CUpGrade::OnInitDialog() {
             edit->setFont(editFont);
             // Only the choosers set the paths.
             edit->setReadOnly(true);
-            edit->setGeometry(LayoutQRect(layoutId, edit->geometry()));
+            MoveToLayout(edit, layoutId);
         }
     }
 
@@ -104,7 +104,7 @@ void CUpGrade::OnInitDialog() {
         label->SetLogFont(labelFont);
         label->SetPointSize(points);
         label->SetCaption(LoadUiString(entry.textId));
-        label->setGeometry(LayoutQRect(entry.layoutId, label->geometry()));
+        MoveToLayout(label, entry.layoutId);
     }
 
     AttachButtons(*this, res::kUpgradeButtons);
